@@ -1,0 +1,35 @@
+// The error every member of the session interface raises: the engine's "ORA-nnnnn: ..." text, its
+// code and, for statements the engine rejected while parsing, the byte offset of the offending
+// token in the code page 932 text the window sent.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace localdb {
+class Error;
+}
+
+namespace db {
+
+class EOraError : public std::runtime_error {
+public:
+    // utf8Message is shown by Qt widgets as it stands; Message() is the same text in code page 932
+    // for the windows' own text panes.
+    EOraError(int code, const std::string &utf8Message, int position = -1);
+
+    int Code() const { return code_; }          // 942 for ORA-00942; 0 for errors of this layer
+    int Position() const { return position_; }  // byte offset in the text sent, -1 when none
+    std::string Message() const;                // code page 932
+
+private:
+    int code_;
+    int position_;
+};
+
+// The engine's error for a statement sent as cp932Sql: same text and code, the position moved
+// from the UTF-8 text the engine saw to the code page 932 text.
+EOraError FromEngineError(const localdb::Error &error, std::string_view cp932Sql);
+
+} // namespace db

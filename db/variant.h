@@ -1,0 +1,26 @@
+// The value type that crosses the database session interface: null, integer, double, text in
+// code page 932, date or binary. Windows read field values and bind parameter values as this type
+// and turn it into grid or editor text themselves.
+#pragma once
+
+#include "localdb/localdb.h"
+
+#include <cstdint>
+#include <string>
+#include <variant>
+
+namespace db {
+
+using DateTime = localdb::DateTime;
+using Bytes = localdb::Bytes;
+
+// Text alternatives hold code page 932 bytes (the engine's UTF-8 never reaches a window).
+using Variant = std::variant<std::monostate, std::int64_t, double, std::string, DateTime, Bytes>;
+
+inline bool IsNull(const Variant &v) { return std::holds_alternative<std::monostate>(v); }
+
+// Engine values (UTF-8 text) to window values (code page 932 text), and back.
+Variant FromEngineValue(const localdb::Value &value);
+localdb::Value ToEngineValue(const Variant &value);
+
+} // namespace db
