@@ -30,6 +30,7 @@ protected:
     virtual void Changed(bool allItems);
 
 private:
+    friend class TCollection;
     TCollection *FCollection = nullptr;
 };
 
