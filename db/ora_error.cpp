@@ -7,11 +7,11 @@
 namespace db {
 
 EOraError::EOraError(int code, const std::string &utf8Message, int position)
-    : std::runtime_error(utf8Message), code_(code), position_(position)
+    : Exception(utf8Message), code_(code), position_(position)
 {
 }
 
-std::string EOraError::Message() const { return cp932::Utf8ToCp932(what()); }
+std::string EOraError::Cp932Message() const { return cp932::Utf8ToCp932(what()); }
 
 EOraError FromEngineError(const localdb::Error &error, std::string_view cp932Sql)
 {

@@ -3,7 +3,8 @@
 // token in the code page 932 text the window sent.
 #pragma once
 
-#include <stdexcept>
+#include "classlib/errors.h"
+
 #include <string>
 #include <string_view>
 
@@ -13,15 +14,15 @@ class Error;
 
 namespace db {
 
-class EOraError : public std::runtime_error {
+class EOraError : public Exception {
 public:
-    // utf8Message is shown by Qt widgets as it stands; Message() is the same text in code page 932
-    // for the windows' own text panes.
+    // what() (UTF-8) and Message() (Qt text) serve message boxes; Cp932Message() is the same
+    // text for the windows' own code page 932 panes.
     EOraError(int code, const std::string &utf8Message, int position = -1);
 
     int Code() const { return code_; }          // 942 for ORA-00942; 0 for errors of this layer
     int Position() const { return position_; }  // byte offset in the text sent, -1 when none
-    std::string Message() const;                // code page 932
+    std::string Cp932Message() const;
 
 private:
     int code_;

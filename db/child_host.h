@@ -1,0 +1,48 @@
+// What the frame window offers the child windows: creating windows, the registry callbacks on
+// activation, caption change and close, the pending login handed to the next window, the
+// commands every child's menus share with the frame (About, help contents, end, window
+// arrangement) and the external editor path shared by the PL/SQL workbenches.
+//
+// The child windows live below the frame in the build, so they reach it only through this
+// interface; the frame implements it.
+#pragma once
+
+#include <QString>
+
+// The user, password and host string typed into a login bar.
+struct TLogin {
+    QString User;
+    QString Password;
+    QString Host;
+
+    bool operator==(const TLogin &) const = default;
+};
+
+// The window arrangement commands of every Window menu.
+enum class TArrangeCommand { Cascade, TileHorizontal, TileVertical, MinimizeAll, ArrangeIcons };
+
+class TChildHost {
+public:
+    virtual ~TChildHost() = default;
+
+    virtual void OpenPLSQLWindow() = 0;
+    virtual void OpenSQLWindow() = 0;
+    virtual void OpenINFOWindow() = 0;
+
+    virtual void ActivateChild(int tag) = 0;
+    virtual void SetChildCaption(int tag, const QString &caption) = 0;
+    virtual void RemoveChild(int tag) = 0;
+    virtual void FixChildLayout() = 0;
+
+    virtual void SetPendingLogin(const TLogin &login) = 0;
+    virtual TLogin PendingLogin() const = 0;
+
+    virtual void ShowAbout() = 0;
+    virtual void ShowHelpContents() = 0;
+    // Closes the frame, which ends the program.
+    virtual void CloseFrame() = 0;
+    virtual void ArrangeChildren(TArrangeCommand command) = 0;
+
+    virtual QString ExternalEditorPath() const = 0;
+    virtual void SetExternalEditorPath(const QString &path) = 0;
+};
