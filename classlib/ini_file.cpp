@@ -9,15 +9,19 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <unordered_set>
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-// Blanks are never the second byte of a double-byte character, so trimming bytes is safe.
+// Drops blanks around text. A blank after a stray lead byte belongs to that byte's character and
+// stays, so a trimmed text never ends in half a character.
 std::string_view Trim(std::string_view text)
 {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    while (!text.empty() && IsBlank(text.back()) && !cp932::IsTrailByteAt(text, text.size() - 1))
+        text.remove_suffix(1);
     return text;
 }
 
@@ -27,6 +31,30 @@ std::string OneLine(std::string_view text)
     std::string out(text);
     for (char &c : out)
         if (c == '\r' || c == '\n') c = ' ';
+    return out;
+}
+
+// Section and key names as the file can hold them. Names read from a file come out unchanged;
+// names given by callers are changed where they would not read back as written: line breaks,
+// a "]" in a section name (it would close the name early), a stray lead byte at the end of a
+// section name (it would swallow the closing "]"), a "=" in a key, and a "[" starting a key (the
+// line would read as a section, or as an unclosed one, which is no entry).
+std::string NormalSection(std::string_view name)
+{
+    std::string out(Trim(OneLine(name)));
+    for (std::size_t i = 0; i < out.size(); i = cp932::NextCharPos(out, i)) {
+        if (out[i] == ']') out[i] = '_';
+        if (i + 1 == out.size() && cp932::IsLeadByte(out[i])) out[i] = '?';
+    }
+    return out;
+}
+
+std::string NormalKey(std::string_view key)
+{
+    std::string out(Trim(OneLine(key)));
+    for (char &c : out)
+        if (c == '=') c = '_';
+    if (!out.empty() && out.front() == '[') out.front() = '_';
     return out;
 }
 
@@ -84,7 +112,7 @@ void TIniFile::ParseLine(std::string_view line, Section *&current)
             if (current == nullptr) current = &AddSection(name);
             return;
         }
-        // No closing bracket: an ordinary line, kept below.
+        // No closing bracket: kept below as it stands, but never read as an entry.
     }
 
     if (current == nullptr) {
@@ -96,7 +124,7 @@ void TIniFile::ParseLine(std::string_view line, Section *&current)
     }
     Line stored;
     const std::size_t equals = trimmed.find('='); // "=" is never a trail byte
-    if (equals != std::string_view::npos && current->HasHeader) {
+    if (equals != std::string_view::npos && current->HasHeader && trimmed.front() != '[') {
         stored.IsEntry = true;
         stored.Key = std::string(Trim(trimmed.substr(0, equals)));
         stored.Value = std::string(Trim(trimmed.substr(equals + 1)));
@@ -124,7 +152,7 @@ void TIniFile::RebuildIndex()
 
 TIniFile::Section *TIniFile::FindSection(std::string_view name)
 {
-    const auto found = FIndex.find(IndexKey(name));
+    const auto found = FIndex.find(IndexKey(NormalSection(name)));
     return found == FIndex.end() ? nullptr : &FSections[found->second];
 }
 
@@ -139,8 +167,9 @@ namespace {
 template <class Lines>
 auto FindEntry(Lines &lines, std::string_view key)
 {
+    const std::string name = NormalKey(key);
     auto it = lines.begin();
-    while (it != lines.end() && !(it->IsEntry && cp932::SameText(it->Key, key))) ++it;
+    while (it != lines.end() && !(it->IsEntry && cp932::SameText(it->Key, name))) ++it;
     return it;
 }
 
@@ -165,10 +194,8 @@ std::string TIniFile::ReadString(std::string_view section, std::string_view key,
 
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value)
 {
-    const std::string sectionName = OneLine(Trim(section));
-    std::string keyName = OneLine(Trim(key));
-    for (char &c : keyName)
-        if (c == '=') c = '_';
+    const std::string sectionName = NormalSection(section);
+    const std::string keyName = NormalKey(key);
     Section *target = FindSection(sectionName);
     if (target == nullptr) target = &AddSection(sectionName);
     auto entry = FindEntry(target->Lines, keyName);
@@ -196,7 +223,7 @@ void TIniFile::DeleteKey(std::string_view section, std::string_view key)
 
 void TIniFile::EraseSection(std::string_view section)
 {
-    const auto found = FIndex.find(IndexKey(section));
+    const auto found = FIndex.find(IndexKey(NormalSection(section)));
     if (found == FIndex.end()) return;
     FSections.erase(FSections.begin() + static_cast<std::ptrdiff_t>(found->second));
     RebuildIndex();
@@ -216,10 +243,10 @@ std::vector<TIniEntry> TIniFile::ReadSectionEntries(std::string_view section) co
     std::vector<TIniEntry> entries;
     const Section *found = FindSection(section);
     if (found == nullptr) return entries;
-    for (auto it = found->Lines.begin(); it != found->Lines.end(); ++it) {
+    std::unordered_set<std::string> seen;
+    for (const Line &line : found->Lines) {
         // Only the first occurrence of a key counts.
-        if (!it->IsEntry || FindEntry(found->Lines, it->Key) != it) continue;
-        entries.push_back({it->Key, it->Value});
+        if (line.IsEntry && seen.insert(IndexKey(line.Key)).second) entries.push_back({line.Key, line.Value});
     }
     return entries;
 }

@@ -5,7 +5,8 @@
 // Reading is forgiving, because the file is written by hand as often as by Kestrim:
 // - lines end with CR LF, LF or CR; the last line needs no line break;
 // - "[name]" starts a section (blanks around the name are dropped; a "]" that is the second byte
-//   of a double-byte character does not close it; text after the closing "]" is ignored);
+//   of a double-byte character does not close it; text after the closing "]" is ignored); a line
+//   starting with "[" but without its "]" is kept as other lines below;
 // - "key=value" is an entry (blanks around key and value are dropped);
 // - a section that appears twice is merged into its first occurrence; when a key appears twice
 //   in a section the first occurrence is the one read, written, and listed; the later ones are
@@ -48,8 +49,12 @@ public:
     bool ValueExists(std::string_view section, std::string_view key) const;
     std::string ReadString(std::string_view section, std::string_view key,
                            std::string_view defaultValue = {}) const;
-    // Adds the section and the key as needed. Line breaks in any of the three texts become
-    // blanks, and a "=" in the key becomes "_", because they would split the line in the file.
+    // Adds the section and the key as needed. Blanks around the three texts are dropped, as
+    // reading would drop them. Names that the file could not hold as given are changed the same
+    // way by every function here, so they still find what was written: line breaks become
+    // blanks (also in the value), a "]" in a section name and a "=" in a key become "_", a stray
+    // lead byte ending a section name becomes "?", and a "[" starting a key becomes "_" (such a
+    // line would read as a section line or as no entry).
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
     void DeleteKey(std::string_view section, std::string_view key);
     void EraseSection(std::string_view section);

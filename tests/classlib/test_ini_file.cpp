@@ -72,6 +72,7 @@ TEST(IniRead, DamagedFilesStillRead)
         "garbage before any section\n"
         "orphan=1\n"
         "[One\n"                      // no closing bracket: a garbage line of no section
+        "[S]\n[x=1\n"                 // nor an entry
         "[S]  trailing words\r"       // CR-only line end; text after "]" ignored
         "; comment\r\n"
         "no equals sign here\n"
@@ -123,6 +124,21 @@ TEST(IniWrite, ValuesThatWouldSplitALineAreFlattened)
     EXPECT_EQ(again.ReadSections(), (Strings{"S"}));
     EXPECT_EQ(again.ReadString("S", "k"), "one  [Evil] x=1");
     EXPECT_EQ(again.ReadString("S", "a_b"), "padded");
+}
+
+TEST(IniWrite, NamesThatWouldBreakTheFileStillReadBack)
+{
+    TIniFile ini;
+    ini.WriteString("a]b", "k", "1");      // "[a]b]" would read as section "a"
+    ini.WriteString("ab\x81", "k", "2");   // the stray lead byte would swallow the "]"
+    ini.WriteString("S", "[T", "3]");      // "[T=3]" would read as a section line
+    ini.WriteString(" S ", "  k2 ", "4");
+    const TIniFile again = Parse(ini.ToText());
+    EXPECT_EQ(again.ReadSections(), (Strings{"a_b", "ab?", "S"}));
+    EXPECT_EQ(again.ReadString("a]b", "k"), "1");
+    EXPECT_EQ(again.ReadString("ab\x81", "k"), "2");
+    EXPECT_EQ(again.ReadString("S", "[T"), "3]");
+    EXPECT_EQ(again.ReadString("S", "k2"), "4");
 }
 
 TEST(IniFileOnDisk, MissingFileIsEmptyAndSaveCreatesIt)
