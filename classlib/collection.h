@@ -46,11 +46,14 @@ public:
         return [](TCollection *collection) -> TCollectionItem * { return new Item(collection); };
     }
 
+    // The factory may also be called with a plain TCollection: the stream builds items there
+    // before copying them in, so items must not assume their collection's class.
     explicit TCollection(ItemFactory factory, QObject *owner = nullptr);
     ~TCollection() override;  // frees the items
 
     // Owner of the collection (the object whose property it is), for change reports.
     QObject *Owner() const { return parent(); }
+    const ItemFactory &Factory() const { return FFactory; }
 
     int Count() const { return static_cast<int>(FItems.size()); }
     TCollectionItem *Items(int index) const;  // raises EListError for a bad index
