@@ -238,6 +238,19 @@ void GridCellStore::Set(int col, int row, std::string_view text)
     }
 }
 
+std::size_t GridCellStore::MaxTextLength(int col) const
+{
+    if (col < 0 || col >= ColCount()) return 0;
+    const Column &column = columns_[static_cast<std::size_t>(col)];
+    std::size_t longest = 0;
+    for (int r = 0; r < rowCount_; ++r) {
+        const std::uint8_t length = column.lengths[static_cast<std::size_t>(r)];
+        // Short texts are measured by their length byte alone; long ones are looked up.
+        longest = std::max<std::size_t>(longest, length == kLongText ? Get(col, r).size() : length);
+    }
+    return longest;
+}
+
 void GridCellStore::Clear()
 {
     for (Column &column : columns_) {

@@ -34,6 +34,8 @@ public:
     std::string_view Get(int col, int row) const;
     // Cells outside the grid are ignored.
     void Set(int col, int row, std::string_view text);
+    // Length in bytes of the longest text in a column (0 for an empty or unknown column).
+    std::size_t MaxTextLength(int col) const;
     // Every cell empty, size kept.
     void Clear();
 

@@ -1,0 +1,184 @@
+// The grid filler: dynaset records to string grid cells, and column sizing.
+#include "app/grid_filler.h"
+
+#include "classlib/string_grid.h"
+#include "db/ora_dynaset.h"
+
+#include <QFontInfo>
+#include <QPointer>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+
+namespace app {
+
+namespace {
+
+std::string FormatDouble(double value)
+{
+    if (!std::isfinite(value)) return {};
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.15g", value);
+    // "1e+20" reads "1E20" and "1e-05" reads "1E-5", as the locale's general format writes them.
+    std::string text(buffer);
+    const std::size_t e = text.find('e');
+    if (e == std::string::npos) return text;
+    std::string mantissa = text.substr(0, e);
+    std::string exponent = text.substr(e + 1);
+    const bool negative = !exponent.empty() && exponent[0] == '-';
+    if (!exponent.empty() && (exponent[0] == '+' || exponent[0] == '-')) exponent.erase(0, 1);
+    exponent.erase(0, std::min(exponent.find_first_not_of('0'), exponent.size() - 1));
+    return mantissa + "E" + (negative ? "-" : "") + exponent;
+}
+
+std::string RoundedText(double value)
+{
+    if (!std::isfinite(value)) return {};
+    // nearbyint rounds in the default mode, to nearest with halves to even; adding 0.0 turns -0
+    // into 0.
+    const double whole = std::nearbyint(value) + 0.0;
+    char buffer[400];
+    std::snprintf(buffer, sizeof buffer, "%.0f", whole);
+    return buffer;
+}
+
+std::string TwoDigits(int n)
+{
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%02d", n);
+    return buffer;
+}
+
+// Restores the grid's painting however the fill ends.
+class RedrawOff {
+public:
+    explicit RedrawOff(TStringGrid &grid) : grid_(&grid), was_(grid.Redraw()) { grid.SetRedraw(false); }
+    ~RedrawOff()
+    {
+        if (grid_) grid_->SetRedraw(was_);
+    }
+    RedrawOff(const RedrawOff &) = delete;
+    RedrawOff &operator=(const RedrawOff &) = delete;
+
+private:
+    QPointer<TStringGrid> grid_;
+    bool was_;
+};
+
+} // namespace
+
+std::string VariantText(const db::Variant &value)
+{
+    switch (value.index()) {
+    case 1: return std::to_string(std::get<std::int64_t>(value));
+    case 2: return FormatDouble(std::get<double>(value));
+    case 3: return std::get<std::string>(value);
+    case 4: {
+        const auto &d = std::get<db::DateTime>(value);
+        char buffer[64];
+        std::snprintf(buffer, sizeof buffer, "%04d/%s/%s", d.year, TwoDigits(d.month).c_str(), TwoDigits(d.day).c_str());
+        std::string text(buffer);
+        if (d.hour != 0 || d.minute != 0 || d.second != 0)
+            text += " " + TwoDigits(d.hour) + ":" + TwoDigits(d.minute) + ":" + TwoDigits(d.second);
+        return text;
+    }
+    case 5: {
+        static const char digits[] = "0123456789ABCDEF";
+        const auto &bytes = std::get<db::Bytes>(value).data;
+        std::string text;
+        text.reserve(bytes.size() * 2);
+        for (std::uint8_t b : bytes) {
+            text += digits[b >> 4];
+            text += digits[b & 15];
+        }
+        return text;
+    }
+    default: return {};
+    }
+}
+
+std::string FieldCellText(int typeCode, const db::Variant &value, bool &hasText)
+{
+    switch (typeCode) {
+    case 3:
+    case 4:
+    case 7:
+        hasText = true;
+        if (const auto *i = std::get_if<std::int64_t>(&value)) return std::to_string(*i);
+        if (const auto *d = std::get_if<double>(&value)) return RoundedText(*d);
+        if (const auto *s = std::get_if<std::string>(&value)) {
+            // A number that arrives as text is rounded like any other; other text shows as it is.
+            char *end = nullptr;
+            const double parsed = std::strtod(s->c_str(), &end);
+            if (!s->empty() && end && *end == '\0') return RoundedText(parsed);
+        }
+        return VariantText(value);
+    case 8:
+    case 10:
+    case 11:
+    case 12: hasText = true; return VariantText(value);
+    default: hasText = false; return {};
+    }
+}
+
+void ClearGrid(TStringGrid &grid)
+{
+    grid.ClearCells();
+    grid.SetColCount(2);
+    grid.SetRowCount(2);
+}
+
+int FillGridFromDynaset(std::shared_ptr<db::OraDynaset> dynaset, TStringGrid &grid, const FillCancelled &cancelled)
+{
+    QPointer<TStringGrid> alive(&grid);
+    int records = 0;
+    {
+        RedrawOff redrawOff(grid);
+        ClearGrid(grid);
+        const int fieldCount = dynaset->Fields().Count();
+        grid.SetColCount(fieldCount + 1);
+        std::vector<std::shared_ptr<db::OraField>> fields;
+        fields.reserve(static_cast<std::size_t>(fieldCount));
+        for (int i = 0; i < fieldCount; ++i) {
+            fields.push_back(dynaset->Fields(i));
+            grid.SetCells(i + 1, 0, fields.back()->name());
+        }
+        while (!dynaset->Eof()) {
+            const int r = grid.RowCount() - 1;
+            grid.SetCells(0, r, std::to_string(r));
+            for (int i = 0; i < fieldCount; ++i) {
+                const db::OraField &field = *fields[static_cast<std::size_t>(i)];
+                bool hasText = false;
+                const std::string text = FieldCellText(field.type(), field.Value(), hasText);
+                if (hasText) grid.SetCells(i + 1, r, text);
+            }
+            ++records;
+            dynaset->MoveNext();
+            if (records % 100 == 0) {
+                grid.SetRedraw(true);
+                grid.Repaint();
+                grid.SetRedraw(false);
+                if (cancelled && cancelled(records)) break;
+                if (!alive) return records;
+            }
+            if (!dynaset->Eof()) grid.SetRowCount(grid.RowCount() + 1);
+        }
+    }
+    if (alive) AutoSizeGridColumns(grid);
+    return records;
+}
+
+void AutoSizeGridColumns(TStringGrid &grid)
+{
+    // Setting each width separately keeps the default for columns that hold no text.
+    const int defaultWidth = grid.DefaultColWidth();
+    for (int c = 0; c < grid.ColCount(); ++c) {
+        const std::size_t longest = grid.CellStore().MaxTextLength(c);
+        grid.SetColWidths(c, longest > 0 ? static_cast<int>(std::min<std::size_t>(longest, 100000)) * 10 : defaultWidth);
+    }
+    grid.SetDefaultRowHeight(std::abs(QFontInfo(grid.font()).pixelSize()) + 4);
+}
+
+} // namespace app
