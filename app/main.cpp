@@ -1,24 +1,22 @@
-// Program entry: sets the application title, loads the Japanese translations of the standard
-// dialogs, and runs the frame window until it closes.
-#include <QApplication>
-#include <QLibraryInfo>
-#include <QMainWindow>
-#include <QTranslator>
+// Program entry: the application object, the frame with its About box, and the message loop
+// until the frame closes.
+#include "app/about_box.h"
+#include "app/application.h"
+#include "app/main_form.h"
+#include "app/ver_info.h"
+#include "db/message_box.h"
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Kestrim"));
+    TApplication app(argc, argv);
 
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
-
-    QMainWindow frame;
-    frame.setObjectName(QStringLiteral("MainForm"));
-    frame.setWindowTitle(QStringLiteral("Kestrim"));
-    frame.resize(1024, 768);
-    frame.show();
+    TMainForm frame;
+    try {
+        frame.AboutBox()->LoadVersion(QCoreApplication::applicationFilePath());
+    } catch (const EVerInfo &error) {
+        // Without version information the program still runs; the About box shows no number.
+        msgbox::ShowApplicationError(nullptr, error.Message());
+    }
+    frame.showMaximized();
     return QApplication::exec();
 }

@@ -7,6 +7,7 @@
 
 #include <QFrame>
 
+class QKeyEvent;
 class QLineEdit;
 
 class TLoginBar : public QFrame {
@@ -30,7 +31,7 @@ protected:
 
 private:
     // Each returns true when it handled the key (the key then goes no further).
-    bool txtUSRKeyDown(const class QKeyEvent &key);
-    bool txtPWDKeyDown(const class QKeyEvent &key);
-    bool txtDSNKeyDown(const class QKeyEvent &key);
+    bool txtUSRKeyDown(const QKeyEvent &key);
+    bool txtPWDKeyDown(const QKeyEvent &key);
+    bool txtDSNKeyDown(const QKeyEvent &key);
 };

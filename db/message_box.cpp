@@ -2,15 +2,29 @@
 #include "db/message_box.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QMessageBox>
 
 namespace msgbox {
+
+namespace {
+
+// A box may open while a command shows a wait cursor; the user answers it with the arrow.
+int Run(QMessageBox &box)
+{
+    QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+    const int result = box.exec();
+    QGuiApplication::restoreOverrideCursor();
+    return result;
+}
+
+} // namespace
 
 void ShowError(QWidget *parent, const QString &message)
 {
     QMessageBox box(QMessageBox::Critical, QStringLiteral("エラー"), message, QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("ErrorBox"));
-    box.exec();
+    Run(box);
 }
 
 void ShowApplicationError(QWidget *parent, const QString &message)
@@ -18,7 +32,7 @@ void ShowApplicationError(QWidget *parent, const QString &message)
     QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), message,
                     QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("ApplicationErrorBox"));
-    box.exec();
+    Run(box);
 }
 
 bool Confirm(QWidget *parent, const QString &question)
@@ -27,7 +41,7 @@ bool Confirm(QWidget *parent, const QString &question)
                     QMessageBox::Ok | QMessageBox::Cancel, parent);
     box.setObjectName(QStringLiteral("ConfirmBox"));
     box.setDefaultButton(QMessageBox::Ok);
-    return box.exec() == QMessageBox::Ok;
+    return Run(box) == QMessageBox::Ok;
 }
 
 } // namespace msgbox
