@@ -830,7 +830,7 @@ void TStringGrid::mouseReleaseEvent(QMouseEvent *event)
     }
     drag_ = Drag::None;
     dragIndex_ = -1;
-    QAbstractScrollArea::mouseReleaseEvent(event);
+    event->accept();
 }
 
 void TStringGrid::mouseDoubleClickEvent(QMouseEvent *event)
