@@ -169,8 +169,9 @@ void TFountainParser::ResumeCarriedToken()
         return;
     }
     (this->*FResumeTable[kind])();
-    if (FTokenKind != ftEnd && FCursor == FTokenStart) {
-        // The row does not continue the carried token after all (a stale state): scan afresh.
+    if (FCursor == FTokenStart) {
+        // The row does not continue the carried token after all (a stale state, or settings
+        // changed since it was stored): scan afresh.
         FResuming = false;
         ScanFreshToken();
     }
