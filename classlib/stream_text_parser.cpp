@@ -286,9 +286,27 @@ private:
             real = -real;
         Value value = Value::Of(ValueType::Extended);
         value.real = real;
+        // Singles and dates are read at their own precision, so that the shortest decimal
+        // the writer chose gives back exactly the value it came from.
         switch (suffix) {
-        case 's': value.type = ValueType::Single; break;
-        case 'd': value.type = ValueType::Date; break;
+        case 's': {
+            float single = 0;
+            if (std::from_chars(digits.data(), digits.data() + digits.size(), single).ec !=
+                std::errc())
+                Error(QStringLiteral("数値が不正です"));
+            value.type = ValueType::Single;
+            value.real = negative ? -single : single;
+            break;
+        }
+        case 'd': {
+            double date = 0;
+            if (std::from_chars(digits.data(), digits.data() + digits.size(), date).ec !=
+                std::errc())
+                Error(QStringLiteral("数値が不正です"));
+            value.type = ValueType::Date;
+            value.real = negative ? -date : date;
+            break;
+        }
         case 'c': {
             const long double units = std::round(real * 10000);
             if (!(std::fabs(units) < 9.2e18L))
