@@ -106,7 +106,8 @@ TProps::TProps(QObject *owner) : TCollection(FactoryOf<TProp>(), owner) {}
 
 TProps::~TProps() = default;
 
-TProp *TProps::Items(int index) const { return static_cast<TProp *>(TCollection::Items(index)); }
+// An item still being constructed is not yet a TProp (its base reports the insertion): null then.
+TProp *TProps::Items(int index) const { return qobject_cast<TProp *>(TCollection::Items(index)); }
 
 TProp *TProps::Add() { return static_cast<TProp *>(TCollection::Add()); }
 
@@ -115,6 +116,7 @@ void TProps::Update(TCollectionItem *) { Recompute(); }
 void TProps::Recompute()
 {
     for (int i = 0; i < Count(); ++i) {
+        if (Items(i) == nullptr) continue;
         TProp &item = *Items(i);
         const std::optional<QMetaProperty> property =
             item.FCompo ? settings::FindSaveableProperty(*item.FCompo, item.FPropName) : std::nullopt;
@@ -126,9 +128,9 @@ void TProps::Recompute()
         for (int suffix = 1;; ++suffix) {
             bool taken = false;
             for (int j = 0; j < i && !taken; ++j) {
-                const TProp &earlier = *Items(j);
-                taken = earlier.Valid() && settings::SameName(earlier.Section(), section) &&
-                        settings::SameName(earlier.FKey, item.FKey);
+                const TProp *earlier = Items(j);
+                taken = earlier != nullptr && earlier->Valid() && settings::SameName(earlier->Section(), section) &&
+                        settings::SameName(earlier->FKey, item.FKey);
             }
             if (!taken) break;
             item.FKey = base + QString::number(suffix);
@@ -140,7 +142,7 @@ TProp *TProps::FindValid(const QString &section, const QString &key)
 {
     for (int i = 0; i < Count(); ++i) {
         TProp *item = Items(i);
-        if (item->Valid() && settings::SameName(item->Section(), section) && settings::SameName(item->Key(), key))
+        if (item != nullptr && item->Valid() && settings::SameName(item->Section(), section) && settings::SameName(item->Key(), key))
             return item;
     }
     return nullptr;
