@@ -127,9 +127,11 @@ void TFountainParser::StartRow(std::string_view text, const TRowParseState &stat
 TTokenKind TFountainParser::NextToken()
 {
     FCursor = FNextStart;
-    // A part carried with its length starts at the row's first byte, blanks included: they
-    // belong to the token (a string broken at a blank, say), and the length counts them.
-    if (FCarriedKind == 0 || FCarriedLength == 0)
+    // A token that goes on from the previous row (a carried part, or the body of a bracket
+    // open at the row's start) starts at the row's first byte, blanks included: they belong to
+    // it (a string or comment broken at a blank), are painted with it, and a carried length
+    // counts them.
+    if (FCarriedKind == 0 && FBracketIndex < 0)
         SkipBlanks();
     FTokenStart = FCursor;
     FResuming = FCarriedKind != 0;
@@ -173,7 +175,14 @@ void TFountainParser::ResumeCarriedToken()
         // The row does not continue the carried token after all (a stale state, or settings
         // changed since it was stored): scan afresh.
         FResuming = false;
-        ScanFreshToken();
+        SkipBlanks();
+        FTokenStart = FCursor;
+        if (AtRowEnd())
+            FTokenKind = ftEnd;
+        else if (FBracketIndex >= 0)
+            ScanBracketBody();
+        else
+            ScanFreshToken();
     }
 }
 

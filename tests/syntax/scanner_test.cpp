@@ -127,7 +127,8 @@ TEST_F(ScannerTest, BracketsOpenAtTheRowEndOrAtItsStart)
     TRowParseState inside;
     inside.Bracket = 0;
     EXPECT_EQ(Scan("b */ c", inside), (Toks{{ftBracket, 0, 4}, {ftAnk, 5, 1}}));
-    EXPECT_EQ(Scan("  no end", inside), (Toks{{ftBracket, 2, 6}}));
+    // The body goes on from the previous row: the row's leading blanks belong to it.
+    EXPECT_EQ(Scan("  no end", inside), (Toks{{ftBracket, 0, 8}}));
     // Below -1 bracket recognition is off for the row.
     TRowParseState off;
     off.Bracket = -2;
