@@ -1,0 +1,182 @@
+// TEditorModel: one editor's text interface without a window. It holds the caret, the selection
+// and the Modified flag, shares a row store with every other editor showing the same text, and
+// answers the standard edit-control messages. The editor widget owns one and forwards to it;
+// the widget in turn is the model's TEditorDisplay.
+//
+// Positions: Row is a screen row (0..RowCount; RowCount is the empty position below a text that
+// ends with a line break), Col a display column (0..1001). Offsets count bytes over the whole
+// text with 2 for each line break.
+#pragma once
+
+#include "editor/editor_display.h"
+#include "editor/screen_strings.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+class TEditorStrings;
+class TFountain;
+
+// The caret options column arithmetic depends on (the caret settings object feeds these).
+struct TEditorCaretRules {
+    bool FreeCaret = true;   // the caret may stand beyond the end of a row
+    bool InTab = false;      // ... and inside the blank columns of a tab
+    bool KeepCaret = false;  // vertical moves remember the column cut off at short rows
+    int TabSpaceCount = 8;   // 2..8, even
+};
+
+// A text position: row and byte index in the row.
+struct TEditorPosition {
+    int Row = 0;
+    int Byte = 0;
+    friend bool operator==(const TEditorPosition &, const TEditorPosition &) = default;
+    friend auto operator<=>(const TEditorPosition &, const TEditorPosition &) = default;
+};
+
+class TEditorModel : public TScreenStringsClient {
+public:
+    static constexpr int MaxCol = 1001;
+
+    TEditorModel();
+    ~TEditorModel() override;
+    TEditorModel(const TEditorModel &) = delete;
+    TEditorModel &operator=(const TEditorModel &) = delete;
+
+    // --- The shared text.
+    TEditorScreenStrings &Store() const { return *FStore; }
+    // Leaves this editor's store and shows other's text (a second view of it).
+    void AttachTo(TEditorModel &other);
+    TEditorStrings *Lines() const { return FLines.get(); }
+    void SetDisplay(TEditorDisplay *display);  // null: the windowless default
+    TEditorDisplay &Display() const { return *FDisplay; }
+    // The fountain whose parser keeps the row states (set by the view from its settings).
+    void SetFountain(TFountain *fountain);
+    TFountain *Fountain() const { return FFountain; }
+    void SetFocused(bool focused) { FFocused = focused; }
+
+    // --- Settings.
+    const TEditorCaretRules &CaretRules() const { return FCaretRules; }
+    void SetCaretRules(const TEditorCaretRules &rules);
+    bool WordWrap() const { return FStore->WordWrap(); }
+    void SetWordWrap(bool value) { FStore->SetWordWrap(value); }
+    TEditorWrapOption *WrapOption() const { return FStore->WrapOption(); }
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool value) { FReadOnly = value; }
+    int UndoListMax() const { return FStore->Undo().UndoListMax(); }
+    void SetUndoListMax(int value) { FStore->Undo().SetUndoListMax(value); }
+    editor::TColumnRules ColumnRules() const;
+    // While the control is read from its form nothing is re-wrapped or re-parsed; at the end
+    // everything is, and Modified is cleared.
+    void BeginLoading();
+    void EndLoading();
+
+    // --- Caret.
+    int Row() const { return FRow; }
+    void SetRow(int row);
+    int Col() const { return FCol; }
+    void SetCol(int col);
+    // Byte index of the caret in its row (the row length when the caret stands past the end).
+    int CaretByte() const;
+    TEditorPosition CaretPosition() const { return {FRow, CaretByte()}; }
+    void SetCaretPosition(int row, int col) override;
+
+    // --- Selection (a stream of bytes between an anchor and the caret).
+    bool Selected() const;
+    void CancelSelection() override;
+    void SelectAll();
+    TEditorPosition SelectionStart() const;
+    TEditorPosition SelectionEnd() const;
+    std::int64_t SelStart() const;
+    void SetSelStart(std::int64_t offset);
+    std::int64_t SelLength() const;
+    void SetSelLength(std::int64_t length);
+    std::string SelText() const;
+    // Replaces the selection (or inserts at the caret) with text; empty text deletes the
+    // selection. The caret ends after the inserted text.
+    void SetSelText(std::string_view text);
+    void ClearSelection() { SetSelText({}); }
+
+    // --- Rows and text.
+    int RowCount() const { return FStore->Count(); }
+    std::string RowText(int row) const;
+    std::string ExpandedRowText(int row) const;
+    int RowWidth(int row) const;
+    TRowAttribute RowAttributes(int row) const;  // raInvalid for an invalid row
+    int LineFromRow(int row) const;              // -1 for an invalid row
+    int RowColToOffset(int row, int col) const;  // offset in the logical line; -1 if invalid
+    void DeleteRow(int row);
+    void Clear();
+    std::int64_t TextLength() const { return FStore->TextLength(); }
+    std::string Text() const { return FStore->Text(); }
+    void SetText(std::string_view text) { FStore->SetAllText(text); }
+
+    // --- Marks.
+    void PutMark(int row, int mark) { FStore->PutMark(row, mark); }
+    void DeleteMark(int row, int mark) { FStore->DeleteMark(row, mark); }
+    void GotoMark(int mark);
+    std::uint16_t RowMarks(int row) const;
+    std::uint16_t UsedMarks() const { return FStore->UsedMarks(); }
+
+    // --- Undo.
+    bool CanUndo() const { return FStore->Undo().CanUndo(); }
+    bool CanRedo() const { return FStore->Undo().CanRedo(); }
+    void Undo();
+    void Redo();
+
+    bool Modified() const { return FModified; }
+    void SetModified(bool value) { FModified = value; }
+    // Fires once after every edit of the text (not after setting or loading the whole text).
+    std::function<void()> OnChange;
+    std::function<void()> OnCaretMoved;
+
+    // --- Scrolling the caret into view as the edit control does (a third of the view in).
+    void ScrollCaret();
+
+    // --- The standard edit-control messages (numbers in edit_messages.h). Pointers travel in
+    // the parameters as integers, as the messages define.
+    std::intptr_t Perform(unsigned message, std::uintptr_t wparam, std::intptr_t lparam);
+
+    // --- TScreenStringsClient
+    int CaretRow() const override { return FRow; }
+    int CaretCol() const override { return FCol; }
+    bool HasFocus() const override { return FFocused; }
+    int VisibleRowCount() const override;
+    int FirstVisibleRow() const override { return FDisplay->TopRow(); }
+    int TabSpaceCount() const override { return FCaretRules.TabSpaceCount; }
+    TFountain *ParserFountain() const override { return FFountain; }
+    void StoreChanged(const TEditorChangeExtent &extent) override;
+    void RowStateChanged(int row) override { FDisplay->RowStateChanged(row); }
+    void RowMarksChanged(int row) override { FDisplay->RowMarksChanged(row); }
+
+private:
+    friend class TEditorStrings;
+
+    // Validates col for row after a move in direction (+1 right, -1 otherwise) and moves there.
+    void MoveCaret(int row, int col, int direction, bool vertical);
+    void CaretMovedNotify();
+    // Caret at a local byte offset from the start of the line beginning at lineRow.
+    void PlaceCaretInLine(int lineRow, std::int64_t offset);
+    // Position n bytes forward from `from` (a line break counts 2).
+    TEditorPosition Advance(TEditorPosition from, std::int64_t n) const;
+    std::string TextBetween(TEditorPosition from, TEditorPosition to) const;
+    std::intptr_t LineLengthMessage(std::int64_t offset) const;
+
+    std::shared_ptr<TEditorScreenStrings> FStore;
+    std::unique_ptr<TEditorStrings> FLines;
+    TEditorDisplay FDefaultDisplay;
+    TEditorDisplay *FDisplay = &FDefaultDisplay;
+    TFountain *FFountain = nullptr;
+    TEditorCaretRules FCaretRules;
+    int FRow = 0;
+    int FCol = 0;
+    int FRememberedCol = -1;
+    bool FSelected = false;
+    TEditorPosition FAnchor;
+    bool FFocused = false;
+    bool FReadOnly = false;
+    bool FModified = false;
+    int FLoading = 0;
+};
