@@ -1,0 +1,20 @@
+// The SQLite entry points of each group of functions, gathered by registerOracleFunctions.
+#pragma once
+
+#include "localdb/functions/function_errors.h"
+#include "localdb/functions/sqlite_arguments.h"
+
+#include <vector>
+
+namespace localdb::functions {
+
+std::vector<ScalarImplementation> numberFunctionImplementations();
+std::vector<ScalarImplementation> textFunctionImplementations();
+std::vector<ScalarImplementation> conversionFunctionImplementations();
+std::vector<ScalarImplementation> dateFunctionImplementations();
+std::vector<ScalarImplementation> sessionFunctionImplementations();
+
+// Aggregates have their own registration (step and final callbacks).
+void registerAggregates(sqlite3 *db, SessionContext *context);
+
+}  // namespace localdb::functions

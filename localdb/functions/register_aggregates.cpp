@@ -1,0 +1,150 @@
+// Aggregates SQLite lacks: STDDEV, VARIANCE and their _POP/_SAMP forms, and MEDIAN. NULLs are
+// skipped; no non-NULL value gives NULL.
+#include "localdb/functions/function_registry.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace localdb::functions {
+
+namespace {
+
+// Running count, mean and sum of squared deviations (Welford's method keeps the variance exact
+// enough where the naive sum of squares would cancel).
+struct Moments {
+    double count;
+    double mean;
+    double squares;
+};
+
+enum class Spread { Variance, VarianceSample, VariancePopulation, Deviation, DeviationSample, DeviationPopulation };
+
+template <Spread Kind>
+void momentsStep(sqlite3_context *context, int count, sqlite3_value **values)
+{
+    try {
+        Arguments arguments(context, count, values);
+        if (arguments.anyNull())
+            return;
+        double x = arguments.real(0);
+        auto *m = static_cast<Moments *>(sqlite3_aggregate_context(context, sizeof(Moments)));
+        if (!m) {
+            sqlite3_result_error_nomem(context);
+            return;
+        }
+        m->count += 1;
+        double delta = x - m->mean;
+        m->mean += delta / m->count;
+        m->squares += delta * (x - m->mean);
+    } catch (...) {
+        reportException(context);
+    }
+}
+
+template <Spread Kind>
+void momentsFinal(sqlite3_context *context)
+{
+    try {
+        auto *m = static_cast<Moments *>(sqlite3_aggregate_context(context, 0));
+        if (!m || m->count == 0)
+            return;
+        Arguments result(context, 0, nullptr);
+        bool sample = Kind == Spread::Variance || Kind == Spread::VarianceSample || Kind == Spread::Deviation
+                      || Kind == Spread::DeviationSample;
+        double variance;
+        if (!sample) {
+            variance = m->squares / m->count;
+        } else if (m->count < 2) {
+            // One row: VARIANCE and STDDEV give 0, the _SAMP forms NULL.
+            if (Kind == Spread::VarianceSample || Kind == Spread::DeviationSample)
+                return;
+            variance = 0;
+        } else {
+            variance = m->squares / (m->count - 1);
+        }
+        variance = std::max(variance, 0.0);
+        bool deviation = Kind == Spread::Deviation || Kind == Spread::DeviationSample
+                         || Kind == Spread::DeviationPopulation;
+        result.setNumber(deviation ? std::sqrt(variance) : variance);
+    } catch (...) {
+        reportException(context);
+    }
+}
+
+// MEDIAN keeps every value; the aggregate context holds a pointer to them, freed by the final
+// call (which SQLite makes also when a statement is reset part way).
+struct MedianState {
+    std::vector<double> *values;
+};
+
+void medianStep(sqlite3_context *context, int count, sqlite3_value **values)
+{
+    try {
+        Arguments arguments(context, count, values);
+        if (arguments.anyNull())
+            return;
+        double x = arguments.real(0);
+        auto *state = static_cast<MedianState *>(sqlite3_aggregate_context(context, sizeof(MedianState)));
+        if (!state) {
+            sqlite3_result_error_nomem(context);
+            return;
+        }
+        if (!state->values)
+            state->values = new std::vector<double>();
+        state->values->push_back(x);
+    } catch (...) {
+        reportException(context);
+    }
+}
+
+void medianFinal(sqlite3_context *context)
+{
+    auto *state = static_cast<MedianState *>(sqlite3_aggregate_context(context, 0));
+    if (!state || !state->values)
+        return;
+    std::vector<double> *values = state->values;
+    state->values = nullptr;
+    try {
+        std::size_t n = values->size();
+        std::nth_element(values->begin(), values->begin() + static_cast<std::ptrdiff_t>(n / 2), values->end());
+        double upper = (*values)[n / 2];
+        double median = upper;
+        if (n % 2 == 0) {
+            double lower = *std::max_element(values->begin(), values->begin() + static_cast<std::ptrdiff_t>(n / 2));
+            median = lower + (upper - lower) / 2;
+        }
+        Arguments result(context, 0, nullptr);
+        result.setNumber(median);
+    } catch (...) {
+        reportException(context);
+    }
+    delete values;
+}
+
+struct AggregateImplementation {
+    const char *name;
+    void (*step)(sqlite3_context *, int, sqlite3_value **);
+    void (*final)(sqlite3_context *);
+};
+
+constexpr AggregateImplementation kAggregates[] = {
+    {"ora_variance", momentsStep<Spread::Variance>, momentsFinal<Spread::Variance>},
+    {"ora_var_samp", momentsStep<Spread::VarianceSample>, momentsFinal<Spread::VarianceSample>},
+    {"ora_var_pop", momentsStep<Spread::VariancePopulation>, momentsFinal<Spread::VariancePopulation>},
+    {"ora_stddev", momentsStep<Spread::Deviation>, momentsFinal<Spread::Deviation>},
+    {"ora_stddev_samp", momentsStep<Spread::DeviationSample>, momentsFinal<Spread::DeviationSample>},
+    {"ora_stddev_pop", momentsStep<Spread::DeviationPopulation>, momentsFinal<Spread::DeviationPopulation>},
+    {"ora_median", medianStep, medianFinal},
+};
+
+}  // namespace
+
+void registerAggregates(sqlite3 *db, SessionContext *context)
+{
+    for (const AggregateImplementation &aggregate : kAggregates) {
+        sqlite3_create_function_v2(db, aggregate.name, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, context, nullptr,
+                                   aggregate.step, aggregate.final, nullptr);
+    }
+}
+
+}  // namespace localdb::functions
