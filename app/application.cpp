@@ -1,6 +1,7 @@
 // The application object and its default error report.
 #include "app/application.h"
 
+#include "db/escape_watch.h"
 #include "db/form_helpers.h"
 #include "db/message_box.h"
 
@@ -21,6 +22,7 @@ TApplication::TApplication(int &argc, char **argv)
                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         installTranslator(&FQtTranslator);
     formutil::InstallFontSubstitutions();
+    TEscapeWatch::Install();
 }
 
 bool TApplication::notify(QObject *receiver, QEvent *event)

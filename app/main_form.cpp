@@ -2,9 +2,11 @@
 #include "app/main_form.h"
 
 #include "app/about_box.h"
+#include "app/grid_filler.h"
 #include "app/help_viewer.h"
 #include "db/child_form.h"
 #include "db/cursor_guard.h"
+#include "db/escape_watch.h"
 #include "db/form_helpers.h"
 #include "db/login_bar.h"
 #include "db/message_box.h"
@@ -75,7 +77,12 @@ TMainForm::TMainForm(QWidget *parent)
 
 TMainForm::~TMainForm()
 {
+    // The frame's widgets still report activation and tab changes while Qt takes them down;
+    // none of it may reach the half-destroyed frame.
     FClosing = true;
+    disconnect(ClientArea, nullptr, this, nullptr);
+    disconnect(tabPAGE, nullptr, this, nullptr);
+    disconnect(qApp, nullptr, this, nullptr);
 }
 
 void TMainForm::BuildMenus()
@@ -273,6 +280,8 @@ void TMainForm::tabPAGEChange(int index)
 
 void TMainForm::ClientAreaSubWindowActivated(QMdiSubWindow *subWindow)
 {
+    if (FClosing)
+        return;
     // The area reports no active window also when the whole program loses the focus; the
     // current child stays in front then and keeps its menus.
     if (subWindow) {
@@ -321,6 +330,28 @@ void TMainForm::FixChildLayout()
         layout->invalidate();
         layout->activate();
     }
+}
+
+void TMainForm::ClearGrid(TStringGrid &grid)
+{
+    app::ClearGrid(grid);
+}
+
+int TMainForm::FillGridFromDynaset(std::shared_ptr<db::OraDynaset> dynaset, TStringGrid &grid)
+{
+    // Only an Esc pressed from now on offers to stop the fill.
+    TEscapeWatch::Pressed();
+    const int records = app::FillGridFromDynaset(std::move(dynaset), grid, [this](int) {
+        return TEscapeWatch::Pressed() && msgbox::Confirm(this, QStringLiteral("中断しますか？"));
+    });
+    FixChildLayout();
+    return records;
+}
+
+void TMainForm::AutoSizeGridColumns(TStringGrid &grid)
+{
+    app::AutoSizeGridColumns(grid);
+    FixChildLayout();
 }
 
 void TMainForm::ShowAbout()

@@ -61,6 +61,9 @@ public:
     void ShowHelpContents() override;
     void CloseFrame() override;
     void ArrangeChildren(TArrangeCommand command) override;
+    void ClearGrid(TStringGrid &grid) override;
+    int FillGridFromDynaset(std::shared_ptr<db::OraDynaset> dynaset, TStringGrid &grid) override;
+    void AutoSizeGridColumns(TStringGrid &grid) override;
     QString ExternalEditorPath() const override { return FExternalEditorPath; }
     void SetExternalEditorPath(const QString &path) override { FExternalEditorPath = path; }
 

@@ -9,6 +9,13 @@
 
 #include <QString>
 
+#include <memory>
+
+class TStringGrid;
+namespace db {
+class OraDynaset;
+}
+
 // The user, password and host string typed into a login bar.
 struct TLogin {
     QString User;
@@ -42,6 +49,13 @@ public:
     // Closes the frame, which ends the program.
     virtual void CloseFrame() = 0;
     virtual void ArrangeChildren(TArrangeCommand command) = 0;
+
+    // The grid routines every window shares: empty a grid; fill it with the header and every
+    // record of a dynaset (Esc offers to stop) and return the records written; size its columns.
+    // Filling and sizing lay the active child out again.
+    virtual void ClearGrid(TStringGrid &grid) = 0;
+    virtual int FillGridFromDynaset(std::shared_ptr<db::OraDynaset> dynaset, TStringGrid &grid) = 0;
+    virtual void AutoSizeGridColumns(TStringGrid &grid) = 0;
 
     virtual QString ExternalEditorPath() const = 0;
     virtual void SetExternalEditorPath(const QString &path) = 0;
