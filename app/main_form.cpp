@@ -12,6 +12,7 @@
 #include "db/message_box.h"
 #include "monitor/info_form.h"
 #include "plsql/plsql_form.h"
+#include "settings/ini_save_props.h"
 #include "sql/sql_form.h"
 
 #include <QApplication>
@@ -42,7 +43,8 @@ TMainForm::TMainForm(QWidget *parent)
     resize(788, 450);
     move(197, 93);
 
-    FIniFileName = IniFileNameFor(QCoreApplication::applicationFilePath());
+    IniSave = new TIniSaveProps(this);
+    IniSave->setObjectName(QStringLiteral("IniSave"));
     FStartArguments = QCoreApplication::arguments().mid(1);
 
     auto *central = new QWidget(this);
@@ -128,7 +130,7 @@ void TMainForm::FormShow()
         if (const auto login = ParseLoginArgument(FStartArguments.first()))
             FPendingLogin = *login;
     }
-    OpenChild(ReadStartForm(FIniFileName));
+    OpenChild(ReadStartForm(*IniSave));
 }
 
 void TMainForm::closeEvent(QCloseEvent *event)
@@ -138,6 +140,16 @@ void TMainForm::closeEvent(QCloseEvent *event)
     if (FHelpViewer)
         FHelpViewer->close();
     event->accept();
+}
+
+void TMainForm::SetIniFileName(const QString &fileName)
+{
+    IniSave->SetFileName(fileName);
+}
+
+TCustomSaveProps &TMainForm::ProgramIni()
+{
+    return *IniSave;
 }
 
 void TMainForm::CloseFrame()

@@ -20,6 +20,7 @@ class QTabBar;
 class TAboutBox;
 class TChildForm;
 class THelpViewer;
+class TIniSaveProps;
 
 class TMainForm : public QMainWindow, public TChildHost {
     Q_OBJECT
@@ -30,9 +31,10 @@ public:
     // What start-up reads; by default the program's own arguments and ini file. Tests set them
     // before the frame is first shown.
     void SetStartArguments(const QStringList &arguments) { FStartArguments = arguments; }
-    void SetIniFileName(const QString &fileName) { FIniFileName = fileName; }
-    // The program's ini file, shared by every window.
-    const QString &IniFileName() const { return FIniFileName; }
+    void SetIniFileName(const QString &fileName);
+    // The program's ini file, shared by every window: beside the program, with its base name and
+    // the extension ".ini".
+    TIniSaveProps *IniSave;
 
     QTabBar *tabPAGE;
     QMdiArea *ClientArea;
@@ -64,6 +66,7 @@ public:
     void ClearGrid(TStringGrid &grid) override;
     int FillGridFromDynaset(std::shared_ptr<db::OraDynaset> dynaset, TStringGrid &grid) override;
     void AutoSizeGridColumns(TStringGrid &grid) override;
+    TCustomSaveProps &ProgramIni() override;
     QString ExternalEditorPath() const override { return FExternalEditorPath; }
     void SetExternalEditorPath(const QString &path) override { FExternalEditorPath = path; }
 
@@ -93,7 +96,6 @@ private:
     TChildRegistry FChildTags;
     TLogin FPendingLogin;
     QString FExternalEditorPath;
-    QString FIniFileName;
     QStringList FStartArguments;
     bool FShown = false;
     bool FClosing = false;

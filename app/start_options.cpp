@@ -1,9 +1,7 @@
 // Start-up login and start window.
 #include "app/start_options.h"
 
-#include "classlib/ini_file.h"
-
-#include <QFileInfo>
+#include "settings/save_prop.h"
 
 std::optional<TLogin> ParseLoginArgument(const QString &argument)
 {
@@ -18,24 +16,12 @@ std::optional<TLogin> ParseLoginArgument(const QString &argument)
     return TLogin{argument.left(slash), argument.mid(slash + 1, at - slash - 1), argument.mid(at + 1)};
 }
 
-TStartForm ReadStartForm(const QString &iniFileName)
+TStartForm ReadStartForm(TCustomSaveProps &iniSave)
 {
-    const TIniFile ini(iniFileName);
-    const std::string form = ini.ReadString("START", "FORM");
+    const std::string form = iniSave.ReadString("START", "FORM");
     if (form == "S")
         return TStartForm::SQL;
     if (form == "I")
         return TStartForm::INFO;
     return TStartForm::PLSQL;
-}
-
-QString IniFileNameFor(const QString &programPath)
-{
-    const QFileInfo info(programPath);
-    const QString name = info.fileName();
-    const auto dot = name.lastIndexOf(QLatin1Char('.'));
-    const QString base = dot > 0 ? name.left(dot) : name;
-    const QString dir = info.path();
-    return (dir.isEmpty() || dir == QLatin1String(".") ? QString() : dir + QLatin1Char('/')) + base +
-           QStringLiteral(".ini");
 }

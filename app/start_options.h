@@ -8,6 +8,8 @@
 
 #include <optional>
 
+class TCustomSaveProps;
+
 // The first command-line argument read as user "/" password "@" host. The user is the text
 // before the first "/", the password the text between it and the first "@" after it, the host the
 // rest. Without a "/" followed somewhere by an "@" the argument is no login.
@@ -16,10 +18,7 @@ std::optional<TLogin> ParseLoginArgument(const QString &argument);
 // The kind of window opened at start.
 enum class TStartForm { PLSQL, SQL, INFO };
 
-// The value of key "FORM" in section "START" of the ini file: exactly "S" opens a worksheet,
-// exactly "I" a monitor, anything else (no file, no key, other case, other text) a workbench.
-TStartForm ReadStartForm(const QString &iniFileName);
-
-// The program's ini file: the program's own path with its extension changed to ".ini" (added
-// when it has none).
-QString IniFileNameFor(const QString &programPath);
+// The value of key "FORM" in section "START" of the program's ini file: exactly "S" opens a
+// worksheet, exactly "I" a monitor, anything else (no file, no key, other case, other text) a
+// workbench. The program never writes this key.
+TStartForm ReadStartForm(TCustomSaveProps &iniSave);

@@ -11,6 +11,7 @@
 
 #include <memory>
 
+class TCustomSaveProps;
 class TStringGrid;
 namespace db {
 class OraDynaset;
@@ -56,6 +57,10 @@ public:
     virtual void ClearGrid(TStringGrid &grid) = 0;
     virtual int FillGridFromDynaset(std::shared_ptr<db::OraDynaset> dynaset, TStringGrid &grid) = 0;
     virtual void AutoSizeGridColumns(TStringGrid &grid) = 0;
+
+    // The program's ini file (start window, the worksheet's left panel, the workbench's editor
+    // settings), read and written by section and key.
+    virtual TCustomSaveProps &ProgramIni() = 0;
 
     virtual QString ExternalEditorPath() const = 0;
     virtual void SetExternalEditorPath(const QString &path) = 0;

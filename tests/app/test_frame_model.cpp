@@ -5,6 +5,7 @@
 #include "app/start_options.h"
 #include "app/ver_info.h"
 #include "app/version_resource.h"
+#include "settings/ini_save_props.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -102,6 +103,12 @@ protected:
         file.write(content);
         return path;
     }
+    TStartForm ReadStartForm(const QString &fileName)
+    {
+        TIniSaveProps ini;
+        ini.SetFileName(fileName);
+        return ::ReadStartForm(ini);
+    }
     QTemporaryDir dir;
 };
 
@@ -122,14 +129,6 @@ TEST_F(StartFormTest, GarbageFilesOpenTheWorkbench)
               TStartForm::PLSQL);
     EXPECT_EQ(ReadStartForm(WriteIni(QByteArray(100000, '['))), TStartForm::PLSQL);
     EXPECT_EQ(ReadStartForm(dir.path()), TStartForm::PLSQL) << "a folder, not a file";
-}
-
-TEST(StartOptions, IniFileIsTheProgramPathWithItsExtensionChanged)
-{
-    EXPECT_EQ(IniFileNameFor(QStringLiteral("/usr/bin/kestrim")), QStringLiteral("/usr/bin/kestrim.ini"));
-    EXPECT_EQ(IniFileNameFor(QStringLiteral("/opt/k/kestrim.exe")), QStringLiteral("/opt/k/kestrim.ini"));
-    EXPECT_EQ(IniFileNameFor(QStringLiteral("/opt/k.d/kestrim")), QStringLiteral("/opt/k.d/kestrim.ini"));
-    EXPECT_EQ(IniFileNameFor(QStringLiteral("kestrim")), QStringLiteral("kestrim.ini"));
 }
 
 // --- Version information ---
