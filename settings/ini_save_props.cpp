@@ -41,10 +41,7 @@ QString TIniSaveProps::EffectiveFileName() const
 
 void TIniSaveProps::Open()
 {
-    if (!FIniFile) {
-        FIniFile = std::make_unique<TIniFile>(EffectiveFileName());
-        FWritePending = false;
-    }
+    if (!FIniFile) FIniFile = std::make_unique<TIniFile>(EffectiveFileName());
     ++FOpenCount;
 }
 
@@ -54,22 +51,17 @@ void TIniSaveProps::Close()
     if (--FOpenCount > 0) return;
     // The in-memory file goes in any case, also when writing it fails, so that the next scope
     // starts again from the file on disk.
+    // A scope in which nothing was written leaves the file as it is, so that closing a window
+    // whose settings did not change never touches (or fails on) a read-only file.
     std::unique_ptr<TIniFile> file = std::move(FIniFile);
-    if (FWritePending) {
-        FWritePending = false;
-        file->UpdateFile();
-    }
+    if (file->Modified()) file->UpdateFile();
 }
 
 void TIniSaveProps::BeginRead() { Open(); }
 
 void TIniSaveProps::EndRead() { Close(); }
 
-void TIniSaveProps::BeginWrite()
-{
-    Open();
-    FWritePending = true;
-}
+void TIniSaveProps::BeginWrite() { Open(); }
 
 void TIniSaveProps::EndWrite() { Close(); }
 

@@ -37,8 +37,8 @@ public:
     void BeginRead() override;
     void EndRead() override;
     void BeginWrite() override;
-    // Writes the file when the last scope closes; raises the class library's file error when it
-    // cannot be written (the scope is closed all the same).
+    // Writes the file when the last scope closes and something was written; raises the class
+    // library's file error when it cannot be written (the scope is closed all the same).
     void EndWrite() override;
     // Before the registered properties are written, the keys of each object item (its key and the
     // numbered keys after it) are deleted, so an object saved in fewer lines than before leaves
@@ -53,5 +53,4 @@ private:
     QString FFileName;
     std::unique_ptr<TIniFile> FIniFile;
     int FOpenCount = 0;
-    bool FWritePending = false;
 };

@@ -4,10 +4,11 @@
 // ini file.
 //
 // Scopes: BeginRead/BeginWrite open the storage (if not open) and count; the matching End call
-// counts down, and when the count reaches 0 the storage is written if any write scope was opened
+// counts down, and when the count reaches 0 the storage is written if anything was written
 // meanwhile, then closed. Each direct read or write opens its own scope, so calls inside an open
 // scope share one open storage and the file is written once, when the outermost scope ends.
-// (A write made inside a read scope is written too when that scope ends, instead of being lost.)
+// (A write made inside a read scope is written too when that scope ends, instead of being lost;
+// a scope without writes leaves the file untouched.)
 //
 // Automatic load and save:
 // - AutoLoad: Load runs once after the owner has finished constructing. A queued call does it

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
+#include <vector>
 
 using namespace std::string_literals;
 
@@ -136,6 +138,22 @@ TEST(Cp932Conversion, InvalidInputIsReplacedAndNeverLost)
         const std::string one(1, static_cast<char>(b));
         EXPECT_EQ(cp932::ToUnicode(one).size(), 1) << "byte " << b;
     }
+}
+
+TEST(Cp932Conversion, ThreadsConvertAtTheSameTime)
+{
+    // Each thread has its own converters; shared ones would mix their shift state and output.
+    const QString text = QString::fromUtf8("並行して変換するテキスト abc ｶﾅ");
+    const std::string bytes = cp932::FromUnicode(text);
+    std::vector<int> failures(4, 0);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 2000; ++i)
+                if (cp932::ToUnicode(bytes) != text || cp932::FromUnicode(text) != bytes) ++failures[t];
+        });
+    for (std::thread &thread : threads) thread.join();
+    EXPECT_EQ(failures, std::vector<int>(4, 0));
 }
 
 TEST(Cp932Conversion, Utf8OffsetsMapBackToCp932Offsets)

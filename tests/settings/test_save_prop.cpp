@@ -115,13 +115,12 @@ TEST_F(SavePropTest, AWriteInsideAReadScopeIsNotLost)
     props.WriteString("A", "x", "1");
     props.EndRead();
     EXPECT_EQ(File().ReadString("A", "x"), "1");
-    // A read scope alone never writes.
-    props.BeginRead();
-    props.EndRead();
-    QFile::remove(FileName());
-    props.BeginRead();
-    props.EndRead();
-    EXPECT_FALSE(QFileInfo::exists(FileName()));
+    // A scope without writes leaves the file as it is, layout included.
+    WriteFile(FileName(), "[A]\nx=1");
+    props.BeginWrite();
+    props.EndWrite();
+    props.Save(); // no registered items, no placement
+    EXPECT_EQ(ReadFile(FileName()), "[A]\nx=1");
 }
 
 TEST_F(SavePropTest, AFailedWriteReportsTheFileErrorAndClosesTheScope)
