@@ -32,6 +32,38 @@ void TPersistent::BeginUpdate() {}
 
 void TPersistent::EndUpdate() {}
 
+namespace {
+
+// Copies one property that both objects have; see AssignPublishedProperty.
+void CopyProperty(QObject &dest, const QObject &source, const QMetaProperty &from,
+                  const QMetaProperty &to)
+{
+    if (classlib::IsObjectProperty(from) && classlib::IsObjectProperty(to)) {
+        QObject *value = classlib::ObjectValue(source, from);
+        QObject *target = classlib::ObjectValue(dest, to);
+        if (!value || value == target)
+            return;
+        if (to.isWritable() && to.metaType() == from.metaType()) {
+            // Setters of object-valued properties copy into the existing object.
+            to.write(&dest, from.read(&source));
+            return;
+        }
+        auto *persistent = qobject_cast<TPersistent *>(target);
+        const auto *sourceValue = qobject_cast<const TPersistent *>(value);
+        if (!persistent || !sourceValue)
+            throw EConvertError::CannotAssign(
+                QString::fromLatin1(value->metaObject()->className()),
+                QString::fromLatin1(target ? target->metaObject()->className() : "nil"));
+        persistent->Assign(sourceValue);
+        return;
+    }
+    if (to.isWritable() && !to.write(&dest, from.read(&source)))
+        throw EConvertError::CannotAssign(QString::fromLatin1(source.metaObject()->className()),
+                                          QString::fromLatin1(dest.metaObject()->className()));
+}
+
+} // namespace
+
 void TPersistent::AssignProperties(const TPersistent &source)
 {
     if (&source == this)
@@ -41,23 +73,20 @@ void TPersistent::AssignProperties(const TPersistent &source)
         metaObject()->inherits(source.metaObject()) ? source.metaObject() : metaObject();
     TUpdateScope scope(*this);
     for (const QMetaProperty &property : classlib::PublishedProperties(*common)) {
-        if (!property.isStored())
-            continue;
-        if (classlib::IsObjectProperty(property)) {
-            QObject *from = classlib::ObjectValue(source, property);
-            QObject *to = classlib::ObjectValue(*this, property);
-            if (!from || from == to)
-                continue;
-            if (property.isWritable()) {
-                // Setters of object-valued properties copy into the existing object.
-                property.write(this, property.read(&source));
-            } else if (auto *target = qobject_cast<TPersistent *>(to)) {
-                target->Assign(qobject_cast<const TPersistent *>(from));
-            }
-        } else if (property.isWritable()) {
-            property.write(this, property.read(&source));
-        }
+        if (property.isStored())
+            CopyProperty(*this, source, property, property);
     }
+}
+
+void AssignPublishedProperty(QObject &dest, const QObject &source, const char *name)
+{
+    const QString wanted = QString::fromLatin1(name);
+    const auto from = classlib::FindPublishedProperty(*source.metaObject(), wanted);
+    const auto to = classlib::FindPublishedProperty(*dest.metaObject(), wanted);
+    if (!from || !to)
+        throw EConvertError::CannotAssign(QString::fromLatin1(source.metaObject()->className()),
+                                          QString::fromLatin1(dest.metaObject()->className()));
+    CopyProperty(dest, source, *from, *to);
 }
 
 void TPersistent::AssignError(const QObject *source) const
@@ -70,3 +99,15 @@ void TPersistent::AssignError(const QObject *source) const
 TComponent::TComponent(QObject *owner) : TPersistent(owner) {}
 
 TComponent::~TComponent() = default;
+
+TComponent *TComponent::FindComponent(const QString &name) const
+{
+    if (name.isEmpty())
+        return nullptr;
+    for (QObject *child : children()) {
+        auto *component = qobject_cast<TComponent *>(child);
+        if (component && component->objectName().compare(name, Qt::CaseInsensitive) == 0)
+            return component;
+    }
+    return nullptr;
+}

@@ -75,10 +75,19 @@ public:
     int Tag() const { return FTag; }
     void SetTag(int tag) { FTag = tag; }
     QObject *Owner() const { return parent(); }
+    // The component owned by this one with that name (compared case-insensitively), or null.
+    TComponent *FindComponent(const QString &name) const;
 
 private:
     int FTag = 0;
 };
+
+// Copies one published property by name from source to dest the way Assign copies it (a value
+// through dest's setter, an object-valued property through its setter or by Assign into dest's
+// existing object). For copies between classes that are not related but publish properties of
+// the same names, such as an editor and its property set. Raises EConvertError when either side
+// lacks the property or the values cannot be copied.
+void AssignPublishedProperty(QObject &dest, const QObject &source, const char *name);
 
 // An update scope that ends also when an exception leaves it.
 class TUpdateScope {

@@ -343,3 +343,71 @@ TEST(ComponentStreamRoundTrip, ReadingReplacesListsAndCollections)
 }
 
 } // namespace
+
+namespace {
+
+// ---------------------------------------------------------------- every value type
+
+TEST(ComponentStreamConversion, EveryValueTypeThroughTheTextForm)
+{
+    // One property per value type 0-19, written by hand.
+    const std::string binary =
+        "TPF0" + Short("TAny") + Short("any") +
+        Short("Null") + Bytes({0}) +
+        Short("List") + Bytes({1, 2, 1, 1, 2, 2, 0, 0}) +             // ( 1 (2) )
+        Short("I8") + Bytes({2, 0x9C}) +                              // -100
+        Short("I16") + Bytes({3, 0x10, 0x27}) +                       // 10000
+        Short("I32") + Bytes({4, 0xA0, 0x86, 0x01, 0x00}) +           // 100000
+        Short("Ext") + Bytes({5, 0, 0, 0, 0, 0, 0, 0, 0xC0, 0xFF, 0x3F}) +  // 1.5
+        Short("Str") + Bytes({6, 3, 'a', '\'', 0x0D}) +
+        Short("Ident") + Bytes({7}) + Short("clRed") +
+        Short("F") + Bytes({8}) +
+        Short("T") + Bytes({9}) +
+        Short("Bin") + Bytes({10, 3, 0, 0, 0, 0x00, 0xAB, 0xFF}) +
+        Short("Set") + Bytes({11}) + Short("fsBold") + Short("fsItalic") + Bytes({0}) +
+        Short("LStr") + Bytes({12, 0, 1, 0, 0}) + std::string(256, 'L') +
+        Short("Nil") + Bytes({13}) +
+        Short("Coll") + Bytes({14, 2, 3, 1}) + Short("A") + Bytes({2, 1, 0}) + Bytes({1, 0, 0}) +
+        Short("Single") + Bytes({15, 0x00, 0x00, 0xC0, 0x3F}) +       // 1.5
+        Short("Curr") + Bytes({16, 0x98, 0x3A, 0, 0, 0, 0, 0, 0}) +   // 1.5
+        Short("Date") + Bytes({17, 0, 0, 0, 0, 0, 0, 0x02, 0x40}) +   // 2.25
+        Short("Wide") + Bytes({18, 2, 0, 0, 0, 0x42, 0x30, 'x', 0}) + // "あx"
+        Short("I64") + Bytes({19, 0, 0, 0, 0, 1, 0, 0, 0}) +          // 2^32
+        Bytes({0, 0});
+    const std::string text = ObjectBinaryToText(binary);
+    EXPECT_EQ(text,
+              "object any: TAny\r\n"
+              "  Null = Null\r\n"
+              "  List = (\r\n"
+              "    1\r\n"
+              "    (\r\n"
+              "      2))\r\n"
+              "  I8 = -100\r\n"
+              "  I16 = 10000\r\n"
+              "  I32 = 100000\r\n"
+              "  Ext = 1.5\r\n"
+              "  Str = 'a'''#13\r\n"
+              "  Ident = clRed\r\n"
+              "  F = False\r\n"
+              "  T = True\r\n"
+              "  Bin = {\r\n"
+              "    00ABFF}\r\n"
+              "  Set = [fsBold, fsItalic]\r\n"
+              "  LStr = '" + std::string(256, 'L') + "'\r\n"
+              "  Nil = nil\r\n"
+              "  Coll = <\r\n"
+              "    item [3]\r\n"
+              "      A = 1\r\n"
+              "    end\r\n"
+              "    item\r\n"
+              "    end>\r\n"
+              "  Single = 1.5s\r\n"
+              "  Curr = 1.5000c\r\n"
+              "  Date = 2.25d\r\n"
+              "  Wide = #12354'x'\r\n"
+              "  I64 = 4294967296\r\n"
+              "end\r\n");
+    EXPECT_EQ(ObjectTextToBinary(text), binary);
+}
+
+} // namespace

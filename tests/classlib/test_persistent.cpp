@@ -139,6 +139,22 @@ TEST(Assign, FallsBackToTheSourcesAssignTo)
     EXPECT_THROW(color.Assign(&source), EConvertError);
 }
 
+TEST(Assign, SingleNamedPropertyBetweenUnrelatedClasses)
+{
+    // TTiny and TSample are unrelated but both publish Color, Caption and Font.
+    TTiny tiny;
+    tiny.Color = clTeal;
+    tiny.Caption = "tiny";
+    TSample sample;
+    AssignPublishedProperty(sample, tiny, "Color");
+    AssignPublishedProperty(sample, tiny, "caption");
+    EXPECT_EQ(sample.Color, clTeal);
+    EXPECT_EQ(sample.Caption, "tiny");
+    EXPECT_THROW(AssignPublishedProperty(sample, tiny, "Items"), EConvertError);  // not in TSample
+    // TTinyFont cannot be copied into a TFont.
+    EXPECT_THROW(AssignPublishedProperty(sample, tiny, "Font"), EConvertError);
+}
+
 } // namespace
 
 #include "test_persistent.moc"
