@@ -36,6 +36,12 @@ QString THelpViewer::HelpFileName()
     const QString besideProgram = QCoreApplication::applicationDirPath() + QLatin1Char('/') + kHelpName;
     if (QFileInfo::exists(besideProgram))
         return besideProgram;
+    // An installed program finds the document in the data folder beside its bin folder, also
+    // when the installation was moved to another prefix.
+    const QString besideInstall = QCoreApplication::applicationDirPath() +
+                                  QStringLiteral("/../share/kestrim/") + kHelpName;
+    if (QFileInfo::exists(besideInstall))
+        return QFileInfo(besideInstall).canonicalFilePath();
     const QString installed = QString::fromUtf8(KESTRIM_HELP_INSTALL_PATH);
     if (!installed.isEmpty() && QFileInfo::exists(installed))
         return installed;

@@ -26,8 +26,9 @@ public:
     // The topic shown last: its anchor name ("contents" or "hc" followed by the number).
     const QString &CurrentTopic() const { return FCurrentTopic; }
 
-    // Where the help document is: "KESTRIM.HLP" beside the program, then in the data folder the
-    // build installs it to, then the copy compiled into the program.
+    // Where the help document is: "KESTRIM.HLP" beside the program, then in share/kestrim beside
+    // the program's bin folder, then where the build installs it, then the copy compiled into
+    // the program.
     static QString HelpFileName();
 
     QTextBrowser *Browser() const { return FBrowser; }
