@@ -13,7 +13,9 @@
 // - An object-valued property is an owned QObject-derived pointer exposed as a Q_PROPERTY of
 //   pointer type; its setter (if any) copies into the existing object and never takes ownership
 //   of the argument. A string list property is a TStrings* property, a collection property a
-//   TCollection* property.
+//   TCollection* property. A property that refers to an object the component does not own (a
+//   component elsewhere in the window) is declared STORED false, so that the stream does not
+//   write that object's properties as if they were the component's own.
 // - A property declares a default with Q_CLASSINFO("Default.<Property>", "<value>"), the value
 //   spelled as the text form of the stream writes it ("0", "False", "clWindow", "hsSelect",
 //   "[fsBold]"). Properties equal to their declared default are not written to the stream;
