@@ -123,7 +123,8 @@ void TIniFile::ParseLine(std::string_view line, Section *&current)
         current = &FSections.back();
     }
     Line stored;
-    const std::size_t equals = trimmed.find('='); // "=" is never a trail byte
+    // "=" is never the second byte of a valid double-byte character.
+    const std::size_t equals = trimmed.find('=');
     if (equals != std::string_view::npos && current->HasHeader && trimmed.front() != '[') {
         stored.IsEntry = true;
         stored.Key = std::string(Trim(trimmed.substr(0, equals)));

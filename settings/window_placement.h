@@ -20,7 +20,8 @@ TWindowPlacement PlacementOf(const QWidget &window);
 
 // Gives the window the normal rectangle and then the state; the rectangle is explicit, so the
 // window system does not place the window itself. A rectangle without area is not applied (a
-// damaged file must not shrink the window to nothing); unknown states mean normal.
+// damaged file must not shrink the window to nothing), one that would lie off every screen is
+// moved onto the primary screen; unknown states mean normal.
 void ApplyPlacement(QWidget &window, const TWindowPlacement &placement);
 
 } // namespace settings

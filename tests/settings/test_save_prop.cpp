@@ -235,6 +235,24 @@ TEST_F(SavePropTest, EveryValueKindRoundTrips)
     EXPECT_EQ(loaded.Settings()->B, 4);
 }
 
+TEST_F(SavePropTest, AssignCopiesTheRegisteredItemsWithTheirComponents)
+{
+    TSample sample(nullptr, "S");
+    Register(&sample, "Number", "Sec", "Key").SetEnabled(false);
+    props.FindKeys()->Add("Colors");
+    TIniSaveProps copy;
+    copy.Assign(&props);
+    ASSERT_EQ(copy.Props()->Count(), 1);
+    const TProp &item = *copy.Props()->Items(0);
+    EXPECT_EQ(item.Compo(), &sample);
+    EXPECT_EQ(item.PropName(), "Number");
+    EXPECT_EQ(item.SectionName(), "Sec");
+    EXPECT_EQ(item.KeyName(), "Key");
+    EXPECT_FALSE(item.Enabled());
+    EXPECT_EQ(copy.FindKeys()->Count(), 1);
+    EXPECT_EQ(copy.FileName(), props.FileName());
+}
+
 TEST_F(SavePropTest, MissingValuesLeavePropertiesAlone)
 {
     TSample sample(nullptr, "S");

@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -89,6 +91,16 @@ TEST_F(SavePropWindowTest, AreaLessRectangleIsNotApplied)
     form.setGeometry(50, 60, 200, 100);
     form.props->Load();
     EXPECT_EQ(form.geometry(), QRect(50, 60, 200, 100));
+}
+
+TEST_F(SavePropWindowTest, AWindowStoredOffEveryScreenComesBack)
+{
+    WriteFile(FileName(), "[WindowPlacement]\nfrmMainLeft=-90000\nfrmMainTop=70000\nfrmMainRight=-89700\n"
+                          "frmMainBottom=70200\nfrmMainState=0\n");
+    Form form(FileName());
+    form.props->Load();
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(form.geometry(), QRect(area.topLeft(), QSize(300, 200)));
 }
 
 TEST_F(SavePropWindowTest, MaximisedStateNeedsAllowMaximize)
