@@ -39,11 +39,36 @@ void TEditorParser::BuildDispatchTables()
     FResumeTable[ftQuotation] = static_cast<TScanner>(&TEditorParser::ScanQuotation);
     FResumeTable[ftControlCode] = static_cast<TScanner>(&TEditorParser::ScanControlCode);
     FResumeTable[ftControlHex] = static_cast<TScanner>(&TEditorParser::ScanControlHex);
+
+    FSpecialStart = FBracketFirstBytes;
+    for (int c = 0; c < 256; ++c) {
+        const auto b = static_cast<char>(c);
+        if (FMail && HasClass(b, bcMail) && b != '@')
+            FSpecialStart.set(static_cast<std::size_t>(c));
+    }
+    if (FUrl) {
+        for (char c : {'f', 'h', 'w'})
+            FSpecialStart.set(Byte(c));
+    }
+    if (!FCommenter.empty())
+        FSpecialStart.set(Byte(FCommenter[0]));
+    if (!FQuotation.empty())
+        FSpecialStart.set(Byte(FQuotation[0]));
+    if (FControlCode)
+        FSpecialStart.set(Byte('#'));
+    if (!FHexPrefix.empty()) {
+        // The prefix is kept upper-cased; the text may hold either case.
+        FSpecialStart.set(Byte(FHexPrefix[0]));
+        if (FHexPrefix[0] >= 'A' && FHexPrefix[0] <= 'Z')
+            FSpecialStart.set(Byte(static_cast<char>(FHexPrefix[0] - 'A' + 'a')));
+    }
 }
 
 void TEditorParser::ScanFreshToken()
 {
-    if (FBracketIndex >= -1 && MatchLeftBracket())
+    if (!FSpecialStart.test(Byte(*FCursor)))
+        (this->*FCharTable[Byte(*FCursor)])();
+    else if (FBracketIndex >= -1 && MatchLeftBracket())
         ScanBracketBody();
     else if (FMail && MatchMailAddress())
         ScanMailAddress();

@@ -42,4 +42,7 @@ private:
     bool FControlCode = false;
     bool FMail = false;
     bool FUrl = false;
+    // First bytes at which one of the editor's own tokens (or a bracket) can start; any other
+    // byte goes straight to the dispatch table. Built with the tables.
+    std::bitset<256> FSpecialStart;
 };

@@ -131,7 +131,8 @@ TTokenKind TFountainParser::NextToken()
     // open at the row's start) starts at the row's first byte, blanks included: they belong to
     // it (a string or comment broken at a blank), are painted with it, and a carried length
     // counts them.
-    if (FCarriedKind == 0 && FBracketIndex < 0)
+    // A CR or LF inside the row text ends the continuation (no token runs over one).
+    if ((FCarriedKind == 0 && FBracketIndex < 0) || *FCursor == '\r' || *FCursor == '\n')
         SkipBlanks();
     FTokenStart = FCursor;
     FResuming = FCarriedKind != 0;
@@ -218,19 +219,6 @@ std::string_view TFountainParser::TokenText() const
 
 // ---------------------------------------------------------------------------------------------
 // Helpers
-
-void TFountainParser::StepChar()
-{
-    FCursor += (HasClass(*FCursor, bcLead) && FCursor[1] != 0) ? 2 : 1;
-}
-
-bool TFountainParser::TextAtCursorIs(std::string_view pattern) const
-{
-    return !pattern.empty() && static_cast<std::size_t>(FEnd - FCursor) >= pattern.size() &&
-           std::memcmp(FCursor, pattern.data(), pattern.size()) == 0;
-}
-
-bool TFountainParser::AtRowEnd() const { return HasClass(*FCursor, bcRowEnd); }
 
 const TFountainParser::TBracketText *TFountainParser::BracketAt(int index) const
 {

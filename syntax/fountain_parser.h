@@ -13,12 +13,14 @@
 // past the end.
 #pragma once
 
+#include "syntax/byte_class.h"
 #include "syntax/parser_row_list.h"
 #include "syntax/reserved_word_index.h"
 #include "syntax/row_parse_state.h"
 #include "syntax/token_kind.h"
 
 #include <bitset>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -111,11 +113,19 @@ protected:
 
     // Helpers for scanners.
     // Steps over one character: two bytes for a lead byte, unless the trail would be the NUL.
-    void StepChar();
+    void StepChar()
+    {
+        FCursor += (syntax::HasClass(*FCursor, syntax::bcLead) && FCursor[1] != 0) ? 2 : 1;
+    }
     // True when the text at Cursor begins with pattern (compared byte for byte, never past the
     // row's end).
-    bool TextAtCursorIs(std::string_view pattern) const;
-    bool AtRowEnd() const;
+    bool TextAtCursorIs(std::string_view pattern) const
+    {
+        return !pattern.empty() && *FCursor == pattern[0] &&
+               static_cast<std::size_t>(FEnd - FCursor) >= pattern.size() &&
+               std::memcmp(FCursor, pattern.data(), pattern.size()) == 0;
+    }
+    bool AtRowEnd() const { return syntax::HasClass(*FCursor, syntax::bcRowEnd); }
     const TBracketText *BracketAt(int index) const;
     // A quoted text: unless resuming, step over the opening quote; then up to the closing quote
     // (a doubled quote is part of the text) or the end of the row.

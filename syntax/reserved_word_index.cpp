@@ -39,6 +39,7 @@ void TReservedWordIndex::Clear()
     FPool.clear();
     FWords.clear();
     FLengths.fill(0);
+    FHashBits.fill(0);
     FMaxLength = 0;
 }
 
@@ -48,18 +49,51 @@ void TReservedWordIndex::Add(std::string_view word)
         return;
     const auto offset = static_cast<std::uint32_t>(FPool.size());
     FoldCase(word, FPool);
-    FWords.push_back(Word{offset, static_cast<std::uint32_t>(word.size())});
-    FLengths[Byte(FPool[offset])] |= LengthBit(word.size());
+    const std::string_view folded = std::string_view(FPool).substr(offset);
+    FWords.push_back(Word{KeyOf(folded), offset, static_cast<std::uint32_t>(word.size())});
+    FLengths[Byte(folded[0])] |= LengthBit(word.size());
+    const std::uint32_t hash = HashOf(folded);
+    FHashBits[hash / 64 % FHashBits.size()] |= std::uint64_t{1} << (hash % 64);
     FMaxLength = std::max(FMaxLength, word.size());
+}
+
+std::uint64_t TReservedWordIndex::KeyOf(std::string_view folded)
+{
+    std::uint64_t key = 0;
+    for (std::size_t i = 0; i < 8; ++i)
+        key = (key << 8) | (i < folded.size() ? Byte(folded[i]) : 0u);
+    return key;
+}
+
+std::uint32_t TReservedWordIndex::HashOf(std::string_view folded)
+{
+    std::uint32_t hash = 2166136261u;
+    for (char c : folded)
+        hash = (hash ^ Byte(c)) * 16777619u;
+    return hash ^ (hash >> 15);
+}
+
+int TReservedWordIndex::Compare(const Word &word, std::uint64_t key, std::string_view folded) const
+{
+    if (word.Key != key)
+        return word.Key < key ? -1 : 1;
+    if (word.Length > 8 || folded.size() > 8) {
+        const std::string_view tail = std::string_view(FPool).substr(word.Offset, word.Length).substr(8 < word.Length ? 8 : word.Length);
+        const int order = tail.compare(folded.substr(folded.size() > 8 ? 8 : folded.size()));
+        if (order != 0)
+            return order;
+    }
+    if (word.Length != folded.size())
+        return word.Length < folded.size() ? -1 : 1;
+    return 0;
 }
 
 void TReservedWordIndex::Finish()
 {
-    const auto less = [this](const Word &a, const Word &b) { return WordAt(a) < WordAt(b); };
-    // The list a fountain keeps is sorted case-insensitively already, which usually is this
-    // order too; sorting is then skipped.
-    if (!std::is_sorted(FWords.begin(), FWords.end(), less))
-        std::sort(FWords.begin(), FWords.end(), less);
+    std::sort(FWords.begin(), FWords.end(), [this](const Word &a, const Word &b) {
+        const std::string_view foldedB = std::string_view(FPool).substr(b.Offset, b.Length);
+        return Compare(a, b.Key, foldedB) < 0;
+    });
 }
 
 bool TReservedWordIndex::Contains(std::string_view token) const
@@ -82,12 +116,16 @@ bool TReservedWordIndex::Contains(std::string_view token) const
     }
     FoldInto(token, folded);
     const std::string_view key(folded, n);
+    const std::uint32_t hash = HashOf(key);
+    if ((FHashBits[hash / 64 % FHashBits.size()] & (std::uint64_t{1} << (hash % 64))) == 0)
+        return false;
+    const std::uint64_t prefix = KeyOf(key);
 
     std::size_t low = 0;
     std::size_t high = FWords.size();
     while (low < high) {
         const std::size_t middle = low + (high - low) / 2;
-        const int order = WordAt(FWords[middle]).compare(key);
+        const int order = Compare(FWords[middle], prefix, key);
         if (order == 0)
             return true;
         if (order < 0)
