@@ -1,0 +1,102 @@
+// The binder: resolves every name of a statement against the catalogue, gives each expression its
+// static type, inserts the implicit conversions Oracle makes, and plans what SQLite lacks
+// (old-style outer joins, ROWNUM, CONNECT BY, Oracle's strict GROUP BY). The emitters then print
+// SQLite SQL from the annotated tree without looking anything up.
+#pragma once
+
+#include "localdb/ast.h"
+#include "localdb/name_resolver.h"
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace localdb {
+
+struct Source {
+    std::string alias;         // qualifies its columns: the alias, or the table's own name
+    std::string owner;         // owner of a named table, for OWNER.TABLE.COLUMN
+    std::string sqlAlias;      // alias in the emitted SQL ("t0"); empty: columns unqualified
+    std::string sqlFrom;       // physical name of a named table or view
+    Query *derived = nullptr;  // an inline view
+    std::vector<OutputColumn> columns;
+    // Old-style outer join: this source is null-extended and joined after dependsOn with onConditions.
+    bool optional = false;
+    std::vector<Expr *> onConditions;
+    std::set<int> dependsOn;
+};
+
+struct BoundBlock {
+    std::vector<Source> sources;
+    std::vector<int> joinOrder;     // emission order of the sources of a comma-separated FROM
+    bool ansi = false;              // FROM holds ANSI joins: emitted from the TableRef tree
+    std::vector<Expr *> where;      // conjuncts left in WHERE
+    bool grouped = false;           // GROUP BY or an aggregate
+    long long rownumLimit = -1;     // ROWNUM predicates: LIMIT k (-1: none)
+    bool rownumInsideSource = false;  // the limit is applied inside the only source
+    bool hierarchical = false;      // CONNECT BY
+};
+
+// One query block's names during binding; parent is the enclosing block (correlation).
+struct Scope {
+    BoundBlock *block = nullptr;
+    Scope *parent = nullptr;
+    bool aggregatesAllowed = false;
+    bool inConnectBy = false;       // PRIOR allowed
+    bool columnsAllowed = true;     // false in VALUES: ORA-00984
+    bool inWhere = false;           // ROWNUM predicates allowed
+};
+
+class Binder {
+public:
+    explicit Binder(NameResolver &names) : names_(names) {}
+
+    // Binds a whole query (outer: the enclosing scope of a correlated subquery).
+    void bindQuery(Query &q, Scope *outer = nullptr);
+    // Binds an expression in a scope; the pointer may be replaced by a conversion around it.
+    void bindExpr(ExprPtr &e, Scope &scope);
+
+    // Wraps e so that its value has the wanted family (implicit conversion); no-op when it has.
+    void convert(ExprPtr &e, BaseType wanted);
+    // A source for a named table, as DML and constraint checks use it.
+    Source tableSource(const ResolvedObject &object, const std::string &alias, const std::string &sqlAlias);
+
+    NameResolver &names() { return names_; }
+    // Bind variable names in the order they occur (upper case, without the colon).
+    const std::vector<std::string> &binds() const { return binds_; }
+    // Whether seq.NEXTVAL / CURRVAL may appear where binding continues (select list, VALUES, SET).
+    void allowSequences(bool allowed) { sequencesAllowed_ = allowed; }
+    ExprPtr cloneBound(const Expr &e);
+
+private:
+    void bindCore(SelectCore &core, Query &q, Scope *outer);
+    void addSource(BoundBlock &block, TableRef &ref, Scope &scope);
+    void planOuterJoins(BoundBlock &block, SelectCore &core);
+    void planRownum(BoundBlock &block, SelectCore &core, Scope &scope);
+    void expandStars(SelectCore &core, BoundBlock &block);
+    void bindOrderBy(Query &q, Scope *scope);
+    void checkGrouping(SelectCore &core, Query &q);
+    void bindColumn(ExprPtr &e, Scope &scope);
+    void bindFunction(ExprPtr &e, Scope &scope);
+    void bindBinary(ExprPtr &e, Scope &scope);
+    void compareTypes(ExprPtr &a, ExprPtr &b);
+    bool lookupColumn(Scope &scope, const Name &n, Expr &e, int depth);
+
+    NameResolver &names_;
+    std::vector<std::string> binds_;
+    bool priorActive_ = false;
+    bool rownumSeen_ = false;
+    bool sequencesAllowed_ = true;
+    std::set<std::int64_t> nextvalSeen_;  // sequences whose NEXTVAL already appeared in the statement
+    int aliasCounter_ = 0;
+    std::map<std::string, Query *> withQueries_;
+};
+
+// Structural equality of two bound expressions (GROUP BY matching).
+bool sameExpression(const Expr &a, const Expr &b);
+
+// Splits an AND tree into its conjuncts.
+void conjuncts(Expr *e, std::vector<Expr *> &out);
+
+}  // namespace localdb

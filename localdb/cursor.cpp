@@ -1,0 +1,104 @@
+// Cursor rows: SQLite values into the caller's variant, dates from their stored text.
+#include "localdb/cursor.h"
+
+#include "localdb/sqlite_errors.h"
+
+#include <sqlite3.h>
+
+namespace localdb {
+namespace {
+
+int digits(const unsigned char *p, int n) {
+    int v = 0;
+    for (int i = 0; i < n; ++i)
+        v = v * 10 + (p[i] - '0');
+    return v;
+}
+
+class SqliteCursor : public Cursor {
+public:
+    SqliteCursor(std::shared_ptr<SessionCore> core, std::shared_ptr<CompiledStatement> compiled, Prepared statement)
+        : core_(std::move(core)), compiled_(std::move(compiled)), statement_(std::move(statement)) {
+        row_.resize(compiled_->columns.size());
+        for (const auto &c : compiled_->columns)
+            isDate_.push_back(c.type == Date);
+    }
+
+    ~SqliteCursor() override { compiled_->giveBack(0, std::move(statement_)); }
+
+    const std::vector<Column> &columns() const override { return compiled_->columns; }
+
+    bool next() override {
+        if (done_)
+            return false;
+        bool has;
+        try {
+            has = statement_.step();
+        } catch (const SqliteError &e) {
+            done_ = true;
+            throw oracleError(e, *core_->catalog, false);
+        }
+        if (!has) {
+            done_ = true;
+            sqlite3_reset(statement_.handle());
+            return false;
+        }
+        sqlite3_stmt *s = statement_.handle();
+        for (size_t i = 0; i < row_.size(); ++i)
+            read(s, int(i), row_[i]);
+        return true;
+    }
+
+    const Value &value(int column) const override { return row_.at(size_t(column)); }
+
+private:
+    void read(sqlite3_stmt *s, int i, Value &out) {
+        switch (sqlite3_column_type(s, i)) {
+        case SQLITE_NULL:
+            out = std::monostate{};
+            return;
+        case SQLITE_INTEGER:
+            out = std::int64_t(sqlite3_column_int64(s, i));
+            return;
+        case SQLITE_FLOAT:
+            out = sqlite3_column_double(s, i);
+            return;
+        case SQLITE_TEXT: {
+            const unsigned char *t = sqlite3_column_text(s, i);
+            int n = sqlite3_column_bytes(s, i);
+            if (isDate_[size_t(i)] && n == 19) {
+                out = DateTime{digits(t, 4), digits(t + 5, 2), digits(t + 8, 2),
+                               digits(t + 11, 2), digits(t + 14, 2), digits(t + 17, 2)};
+                return;
+            }
+            if (auto *str = std::get_if<std::string>(&out))
+                str->assign(reinterpret_cast<const char *>(t), size_t(n));
+            else
+                out = std::string(reinterpret_cast<const char *>(t), size_t(n));
+            return;
+        }
+        default: {
+            const auto *b = static_cast<const std::uint8_t *>(sqlite3_column_blob(s, i));
+            int n = sqlite3_column_bytes(s, i);
+            out = Bytes{std::vector<std::uint8_t>(b, b + n)};
+            return;
+        }
+        }
+    }
+
+    std::shared_ptr<SessionCore> core_;
+    std::shared_ptr<CompiledStatement> compiled_;
+    Prepared statement_;
+    std::vector<Value> row_;
+    std::vector<bool> isDate_;
+    bool done_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<Cursor> makeCursor(std::shared_ptr<SessionCore> core, std::shared_ptr<CompiledStatement> compiled,
+                                   Prepared statement) {
+    return std::make_unique<SqliteCursor>(std::move(core), std::move(compiled), std::move(statement));
+}
+
+}  // namespace localdb

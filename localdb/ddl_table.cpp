@@ -1,0 +1,584 @@
+// DDL of tables: CREATE TABLE (with constraints, and AS SELECT), ALTER TABLE, DROP TABLE and
+// TRUNCATE.
+#include "localdb/binder.h"
+#include "localdb/connection.h"
+#include "localdb/ddl_internal.h"
+#include "localdb/emitter.h"
+#include "localdb/errors.h"
+#include "localdb/parser.h"
+#include "localdb/physical.h"
+#include "localdb/translate.h"
+
+#include <algorithm>
+#include <functional>
+#include <set>
+
+namespace localdb::ddl {
+namespace {
+
+bool constraintNameTaken(Catalog &catalog, const std::string &owner, const std::string &name) {
+    return catalog.constraint(owner, name).has_value();
+}
+
+// The table's index whose columns are exactly these, if any.
+std::optional<std::pair<std::int64_t, std::string>> indexOn(Connection &db, std::int64_t tableId,
+                                                            const std::vector<std::string> &columns, bool *unique) {
+    auto p = db.prepare("SELECT x.object_id, o.object_name, x.uniqueness FROM kdb_indexes x JOIN kdb_objects o ON "
+                        "o.object_id = x.object_id WHERE x.table_id = ?1");
+    p.bind(1, tableId);
+    std::vector<std::tuple<std::int64_t, std::string, bool>> all;
+    while (p.step())
+        all.emplace_back(p.integer(0), p.text(1), p.text(2) == "UNIQUE");
+    for (auto &[id, name, isUnique] : all) {
+        std::vector<std::string> cols;
+        auto c = db.prepare("SELECT column_name FROM kdb_ind_columns WHERE index_id = ?1 ORDER BY column_position");
+        c.bind(1, id);
+        while (c.step())
+            cols.push_back(c.text(0));
+        if (cols == columns) {
+            if (unique)
+                *unique = isUnique;
+            return std::make_pair(id, name);
+        }
+    }
+    return std::nullopt;
+}
+
+std::string columnList(const std::vector<std::string> &cols, const std::string &prefix = "") {
+    std::string out;
+    for (size_t i = 0; i < cols.size(); ++i)
+        out += (i ? ", " : "") + prefix + quoteIdent(cols[i]);
+    return out;
+}
+
+void collectColumns(const Expr *e, const TableInfo &t, std::vector<std::string> &out) {
+    if (!e)
+        return;
+    if (e->kind == ExprKind::Column && t.columnIndex(e->name.last()) >= 0 &&
+        std::find(out.begin(), out.end(), e->name.last()) == out.end())
+        out.push_back(e->name.last());
+    for (const auto &a : e->args)
+        collectColumns(a.get(), t, out);
+    for (size_t i = 0; i < e->whens.size(); ++i) {
+        collectColumns(e->whens[i].get(), t, out);
+        collectColumns(e->thens[i].get(), t, out);
+    }
+    collectColumns(e->elseExpr.get(), t, out);
+}
+
+// Existing rows must satisfy a constraint being added or enabled.
+void validateConstraint(NameResolver &names, const TableInfo &t, const ConstraintInfo &k) {
+    Connection &db = names.catalog().connection();
+    const std::string table = t.physicalName();
+    const std::string qualified = k.owner + "." + k.name;
+    if (k.type == 'P' || k.type == 'U') {
+        std::string notNull;
+        for (size_t i = 0; i < k.columns.size(); ++i)
+            notNull += (i ? " OR " : "") + quoteIdent(k.columns[i]) + " IS NOT NULL";
+        if (db.queryInt("SELECT count(*) FROM (SELECT 1 FROM " + table + " WHERE " + notNull + " GROUP BY " +
+                        columnList(k.columns) + " HAVING count(*) > 1)"))
+            raise(k.type == 'P' ? 2437 : 2299, -1, {qualified});
+        if (k.type == 'P') {
+            std::string anyNull;
+            for (size_t i = 0; i < k.columns.size(); ++i)
+                anyNull += (i ? " OR " : "") + quoteIdent(k.columns[i]) + " IS NULL";
+            if (db.queryInt("SELECT count(*) FROM " + table + " WHERE " + anyNull))
+                raise(2437, -1, {qualified});
+        }
+    } else if (k.type == 'R') {
+        auto referenced = names.catalog().constraint(k.refOwner, k.refName);
+        auto parent = names.catalog().table(referenced->tableId);
+        std::string allSet, match;
+        for (size_t i = 0; i < k.columns.size(); ++i) {
+            allSet += (i ? " AND " : "") + std::string("c.") + quoteIdent(k.columns[i]) + " IS NOT NULL";
+            match += (i ? " AND " : "") + std::string("p.") + quoteIdent(referenced->columns[i]) + " = c." +
+                     quoteIdent(k.columns[i]);
+        }
+        if (db.queryInt("SELECT count(*) FROM " + table + " AS c WHERE " + allSet + " AND NOT EXISTS (SELECT 1 FROM " +
+                        parent->physicalName() + " AS p WHERE " + match + ")"))
+            raise(2298, -1, {qualified});
+    } else if (k.type == 'C') {
+        Parser p(k.searchCondition);
+        ExprPtr e = p.expression();
+        Binder binder(names);
+        BoundBlock block;
+        Source s;
+        s.alias = t.name;
+        for (const auto &c : t.columns)
+            s.columns.push_back({c.name, Type::of(c.type)});
+        block.sources.push_back(s);
+        Scope scope;
+        scope.block = &block;
+        binder.bindExpr(e, scope);
+        if (db.queryInt("SELECT count(*) FROM " + table + " WHERE NOT (" + emitExpression(*e) + ")")) {
+            if (k.columns.size() == 1 && isNotNullCondition(k.searchCondition, k.columns[0]))
+                raise(2296, -1, {qualified});
+            raise(2293, -1, {qualified});
+        }
+    }
+}
+
+}  // namespace
+
+void addConstraints(NameResolver &names, std::int64_t tableId, const std::string &owner, const std::string &table,
+                    std::vector<ConstraintDef> &constraints, const std::vector<ColumnDef> *notNullColumns,
+                    bool validate) {
+    Catalog &catalog = names.catalog();
+    Connection &db = catalog.connection();
+    catalog.invalidate();
+    auto t = catalog.table(tableId);
+    auto named = [&](const std::string &given, int offset, bool &generated) {
+        if (given.empty()) {
+            generated = true;
+            return catalog.newConstraintName();
+        }
+        if (constraintNameTaken(catalog, owner, given))
+            raise(2264, offset);
+        generated = false;
+        return given;
+    };
+    if (notNullColumns) {
+        for (const auto &c : *notNullColumns) {
+            if (!c.notNull)
+                continue;
+            ConstraintInfo k;
+            k.owner = owner;
+            k.tableId = tableId;
+            k.type = 'C';
+            k.name = named(c.notNullName, c.offset, k.generated);
+            k.searchCondition = "\"" + c.name + "\" IS NOT NULL";
+            k.columns = {c.name};
+            if (validate)
+                validateConstraint(names, *t, k);
+            catalog.addConstraint(k);
+        }
+    }
+    for (auto &c : constraints) {
+        ConstraintInfo k;
+        k.owner = owner;
+        k.tableId = tableId;
+        k.type = c.type;
+        k.enabled = !c.disabled;
+        for (const auto &col : c.columns)
+            if (t->columnIndex(col) < 0)
+                raise(904, c.offset, {"\"" + col + "\""});
+        k.columns = c.columns;
+        if (c.type == 'P' || c.type == 'U') {
+            for (const auto &other : catalog.constraintsOf(tableId)) {
+                if (c.type == 'P' && other.type == 'P')
+                    raise(2260, c.offset);
+                if ((other.type == 'P' || other.type == 'U') && other.columns == c.columns)
+                    raise(2261, c.offset);
+            }
+        }
+        k.name = named(c.name, c.offset, k.generated);
+        if (c.type == 'C') {
+            k.searchCondition = c.checkText;
+            collectColumns(c.check.get(), *t, k.columns);
+        } else if (c.type == 'R') {
+            auto target = names.target(c.refTable);
+            std::shared_ptr<const TableInfo> parent;
+            if (target.first == owner && target.second == table) {
+                parent = t;
+            } else {
+                ResolvedObject r = names.table(c.refTable, "REFERENCES");
+                if (r.table->isView())
+                    raise(2270, c.refTable.offset());
+                parent = r.table;
+            }
+            std::vector<std::string> refColumns = c.refColumns;
+            std::optional<ConstraintInfo> key;
+            for (const auto &pk : catalog.constraintsOf(parent->id)) {
+                if (refColumns.empty() && pk.type == 'P')
+                    key = pk;
+                else if (!refColumns.empty() && (pk.type == 'P' || pk.type == 'U') && pk.columns == refColumns)
+                    key = pk;
+            }
+            if (!key || key->columns.size() != k.columns.size())
+                raise(2270, c.offset);
+            k.refOwner = key->owner;
+            k.refName = key->name;
+            k.deleteRule = c.deleteRule;
+        }
+        if ((c.type == 'P' || c.type == 'U')) {
+            bool unique = false;
+            std::optional<std::pair<std::int64_t, std::string>> existing;
+            if (!c.usingIndex.empty()) {
+                existing = indexOn(db, tableId, k.columns, &unique);
+                if (!existing || existing->second != c.usingIndex)
+                    raise(1418, c.offset);
+            } else {
+                existing = indexOn(db, tableId, k.columns, &unique);
+            }
+            if (k.enabled && validate)
+                validateConstraint(names, *t, k);
+            if (existing) {
+                k.indexName = existing->second;
+            } else if (k.enabled) {
+                if (catalog.findObject(owner, k.name, 4))
+                    raise(955, c.offset);
+                std::int64_t indexId = catalog.addObject(owner, k.name, "INDEX", k.generated);
+                catalog.addIndex(indexId, tableId, true, k.columns, {});
+                k.indexName = k.name;
+            }
+        } else if (k.enabled && validate) {
+            validateConstraint(names, *t, k);
+        }
+        catalog.addConstraint(k);
+    }
+}
+
+void createTable(Statement &st, const std::string &sql, SessionCore &, NameResolver &names) {
+    CreateTableStmt &ct = *st.createTable;
+    Catalog &catalog = names.catalog();
+    Connection &db = catalog.connection();
+    auto [owner, name] = creationTarget(names, ct.table);
+    checkNameFree(catalog, owner, name, ct.table.offsets.back());
+    std::vector<ColumnInfo> columns;
+    if (ct.asQuery) {
+        auto fresh = parseStatement(sql);
+        Binder binder(names);
+        Query &q = *fresh->createTable->asQuery;
+        binder.bindQuery(q);
+        if (!ct.columns.empty() && ct.columns.size() != q.outputs.size())
+            raise(1730, ct.table.offset());
+        for (size_t i = 0; i < q.outputs.size(); ++i) {
+            ColumnInfo c;
+            c.name = ct.columns.empty() ? q.outputs[i].name : ct.columns[i].name;
+            for (char ch : c.name)
+                if (!(std::isalnum(static_cast<unsigned char>(ch)) || ch == '_' || ch == '$' || ch == '#' ||
+                      static_cast<unsigned char>(ch) >= 0x80))
+                    raise(998, q.offset);
+            const Type &type = q.outputs[i].type;
+            if (type.hasSpec) {
+                c.type = type.spec;
+            } else if (type.isNumber()) {
+                c.type = TypeSpec{};
+            } else if (type.isDate()) {
+                c.type.name = "DATE";
+                c.type.length = 7;
+            } else if (type.base == BaseType::Raw) {
+                c.type.name = "RAW";
+                c.type.length = 2000;
+            } else {
+                c.type.name = "VARCHAR2";
+                c.type.length = 4000;
+            }
+            columns.push_back(c);
+        }
+    } else {
+        for (const auto &def : ct.columns)
+            columns.push_back(columnInfo(def));
+    }
+    for (size_t i = 0; i < columns.size(); ++i)
+        for (size_t j = 0; j < i; ++j)
+            if (columns[i].name == columns[j].name)
+                raise(957, i < ct.columns.size() ? ct.columns[i].offset : ct.table.offset());
+    std::int64_t id = catalog.addObject(owner, name, "TABLE");
+    catalog.setColumns(id, columns);
+    addConstraints(names, id, owner, name, ct.constraints, &ct.columns, false);
+    refreshNullability(names, id);
+    buildTable(names, id);
+    syncIndexes(names, id);
+    syncTriggers(names);
+    if (ct.asQuery) {
+        auto fresh = parseStatement(sql);
+        Statement insert;
+        insert.kind = Statement::Insert;
+        insert.insert = std::make_unique<InsertStmt>();
+        insert.insert->table.parts = {owner, name};
+        insert.insert->table.offsets = {ct.table.offset(), ct.table.offset()};
+        insert.insert->query = std::move(fresh->createTable->asQuery);
+        catalog.invalidate();
+        auto compiled = compileStatement(insert, names);
+        for (const auto &step : compiled->steps)
+            db.prepare(step).run();
+    }
+}
+
+void dropTableObject(NameResolver &names, std::int64_t id) {
+    Catalog &catalog = names.catalog();
+    Connection &db = catalog.connection();
+    auto t = catalog.table(id);
+    std::vector<std::int64_t> indexes;
+    {
+        auto p = db.prepare("SELECT object_id FROM kdb_indexes WHERE table_id = ?1");
+        p.bind(1, id);
+        while (p.step())
+            indexes.push_back(p.integer(0));
+    }
+    for (auto ix : indexes)
+        catalog.removeObject(ix);
+    catalog.removeObject(id);
+    db.exec("DROP TABLE IF EXISTS " + t->physicalName());
+}
+
+void dropTable(DropStmt &st, NameResolver &names) {
+    auto t = ownTable(names, st.name);
+    Catalog &catalog = names.catalog();
+    for (const auto &fk : catalog.referencingConstraints(t->id)) {
+        if (fk.tableId == t->id)
+            continue;
+        if (!st.cascade)
+            raise(2449, st.name.offset());
+        catalog.removeConstraint(fk.owner, fk.name);
+    }
+    dropTableObject(names, t->id);
+    syncTriggers(names);
+}
+
+void truncateTable(const Name &name, NameResolver &names) {
+    auto t = ownTable(names, name);
+    for (const auto &fk : names.catalog().referencingConstraints(t->id))
+        if (fk.enabled && fk.tableId != t->id)
+            raise(2266, name.offset());
+    names.catalog().connection().exec("DELETE FROM " + t->physicalName());
+}
+
+void alterTable(AlterTableStmt &st, SessionCore &, NameResolver &names) {
+    auto t = ownTable(names, st.table);
+    Catalog &catalog = names.catalog();
+    Connection &db = catalog.connection();
+    const std::int64_t id = t->id;
+    const std::string owner = t->owner;
+    std::vector<ColumnInfo> columns = t->columns;
+    bool rebuild = false;
+    auto findConstraint = [&](const std::string &name, int code) {
+        auto k = catalog.constraint(owner, name);
+        if (!k || k->tableId != id) {
+            if (code == 2443)
+                raise(2443, st.nameOffset);
+            raise(code, st.nameOffset, {owner + "." + name});
+        }
+        return *k;
+    };
+    auto dropKeyIndex = [&](const ConstraintInfo &k) {
+        if (k.indexName == k.name) {
+            if (auto ix = catalog.findObject(owner, k.indexName, 4))
+                catalog.removeObject(ix->id);
+        }
+    };
+    auto dropConstraint = [&](const ConstraintInfo &k) {
+        if (k.type == 'P' || k.type == 'U') {
+            auto refs = catalog.referencingConstraints(id);
+            for (const auto &fk : refs) {
+                if (fk.refName != k.name || fk.refOwner != k.owner)
+                    continue;
+                if (!st.cascade)
+                    raise(2273, st.nameOffset);
+                catalog.removeConstraint(fk.owner, fk.name);
+            }
+            dropKeyIndex(k);
+        }
+        catalog.removeConstraint(k.owner, k.name);
+        rebuild = true;
+    };
+    switch (st.action) {
+    case AlterTableStmt::AddColumns: {
+        bool hasRows = db.queryInt("SELECT count(*) FROM " + t->physicalName()) > 0;
+        for (const auto &def : st.columns) {
+            if (t->columnIndex(def.name) >= 0)
+                raise(1430, def.offset);
+            if (def.notNull && !def.hasDefault && hasRows)
+                raise(1758, def.offset);
+            columns.push_back(columnInfo(def));
+        }
+        catalog.setColumns(id, columns);
+        rebuild = true;
+        buildTable(names, id);
+        // Oracle gives the existing rows the new column's default.
+        Binder binder(names);
+        catalog.invalidate();
+        auto fresh = catalog.table(id);
+        for (const auto &def : st.columns) {
+            if (!def.hasDefault)
+                continue;
+            const ColumnInfo &c = fresh->columns[size_t(fresh->columnIndex(def.name))];
+            ExprPtr d = defaultValue(binder, c);
+            db.exec("UPDATE " + fresh->physicalName() + " SET " + quoteIdent(c.name) + " = " +
+                    storeValue(binder, *fresh, c, d));
+        }
+        addConstraints(names, id, owner, t->name, st.constraints, &st.columns, true);
+        break;
+    }
+    case AlterTableStmt::ModifyColumns: {
+        auto constraints = catalog.constraintsOf(id);
+        std::vector<ColumnDef> notNulls;
+        for (auto &def : st.columns) {
+            int idx = t->columnIndex(def.name);
+            if (idx < 0)
+                raise(904, def.offset, {"\"" + def.name + "\""});
+            ColumnInfo &c = columns[size_t(idx)];
+            if (def.hasType) {
+                if (baseTypeOf(def.type) == BaseType::Text && def.type.length < c.type.length &&
+                    db.queryInt("SELECT count(*) FROM " + t->physicalName() + " WHERE length(CAST(" +
+                                quoteIdent(c.name) + " AS BLOB)) > " + std::to_string(def.type.length)))
+                    raise(1441, def.offset);
+                c.type = def.type;
+            }
+            if (def.hasDefault) {
+                c.hasDefault = true;
+                c.defaultText = def.defaultText;
+            }
+            if (def.notNull) {
+                if (!c.nullable)
+                    raise(1442, def.offset);
+                if (db.queryInt("SELECT count(*) FROM " + t->physicalName() + " WHERE " + quoteIdent(c.name) + " IS NULL"))
+                    raise(1449, def.offset);
+                ColumnDef copy;
+                copy.name = def.name;
+                copy.offset = def.offset;
+                copy.notNull = true;
+                copy.notNullName = def.notNullName;
+                notNulls.push_back(std::move(copy));
+            }
+            if (def.explicitNull) {
+                if (c.nullable)
+                    raise(1451, def.offset);
+                for (const auto &k : constraints)
+                    if (k.type == 'C' && k.columns.size() == 1 && isNotNullCondition(k.searchCondition, c.name))
+                        catalog.removeConstraint(k.owner, k.name);
+                for (const auto &k : constraints)
+                    if (k.type == 'P' && std::find(k.columns.begin(), k.columns.end(), c.name) != k.columns.end())
+                        raise(1451, def.offset);
+            }
+        }
+        catalog.setColumns(id, columns);
+        addConstraints(names, id, owner, t->name, st.constraints, &notNulls, true);
+        rebuild = true;
+        break;
+    }
+    case AlterTableStmt::DropColumns: {
+        for (const auto &name : st.names) {
+            int idx = -1;
+            for (size_t i = 0; i < columns.size(); ++i)
+                if (columns[i].name == name)
+                    idx = int(i);
+            if (idx < 0)
+                raise(904, st.nameOffset, {"\"" + name + "\""});
+            columns.erase(columns.begin() + idx);
+            for (const auto &k : catalog.constraintsOf(id))
+                if (std::find(k.columns.begin(), k.columns.end(), name) != k.columns.end())
+                    dropConstraint(k);
+            auto p = db.prepare("SELECT DISTINCT index_id FROM kdb_ind_columns WHERE column_name = ?1 AND index_id IN "
+                                "(SELECT object_id FROM kdb_indexes WHERE table_id = ?2)");
+            bindAll(p, name, id);
+            std::vector<std::int64_t> drop;
+            while (p.step())
+                drop.push_back(p.integer(0));
+            for (auto ix : drop)
+                catalog.removeObject(ix);
+            auto cm = db.prepare("DELETE FROM kdb_comments WHERE object_id = ?1 AND column_name = ?2");
+            bindAll(cm, id, name);
+            cm.run();
+        }
+        if (columns.empty())
+            raise(12983, st.nameOffset);
+        catalog.setColumns(id, columns);
+        rebuild = true;
+        break;
+    }
+    case AlterTableStmt::AddConstraint:
+        addConstraints(names, id, owner, t->name, st.constraints, nullptr, true);
+        rebuild = true;
+        break;
+    case AlterTableStmt::DropConstraint:
+        dropConstraint(findConstraint(st.names[0], 2443));
+        break;
+    case AlterTableStmt::DropPrimaryKey: {
+        bool found = false;
+        for (const auto &k : catalog.constraintsOf(id))
+            if (k.type == 'P') {
+                dropConstraint(k);
+                found = true;
+            }
+        if (!found)
+            raise(2441, st.nameOffset);
+        break;
+    }
+    case AlterTableStmt::EnableConstraint:
+    case AlterTableStmt::DisableConstraint: {
+        bool enable = st.action == AlterTableStmt::EnableConstraint;
+        ConstraintInfo k;
+        if (st.names[0].empty()) {
+            bool found = false;
+            for (const auto &c : catalog.constraintsOf(id))
+                if (c.type == 'P') {
+                    k = c;
+                    found = true;
+                }
+            if (!found)
+                raise(enable ? 2430 : 2431, st.nameOffset, {"PRIMARY KEY"});
+        } else {
+            k = findConstraint(st.names[0], enable ? 2430 : 2431);
+        }
+        if (k.enabled == enable)
+            break;
+        if (!enable && (k.type == 'P' || k.type == 'U')) {
+            for (const auto &fk : catalog.referencingConstraints(id))
+                if (fk.enabled && fk.refName == k.name && fk.refOwner == k.owner)
+                    raise(2297, st.nameOffset, {k.owner + "." + k.name});
+        }
+        if (enable) {
+            k.enabled = true;
+            validateConstraint(names, *t, k);
+        }
+        catalog.setConstraintEnabled(k.owner, k.name, enable);
+        if (k.type == 'P' || k.type == 'U') {
+            // The key's own index goes with a disabled key and comes back with it.
+            if (!enable) {
+                dropKeyIndex(k);
+            } else if (!catalog.findObject(owner, k.name, 4) && k.indexName == k.name) {
+                std::int64_t indexId = catalog.addObject(owner, k.name, "INDEX", k.generated);
+                catalog.addIndex(indexId, id, true, k.columns, {});
+            }
+        }
+        rebuild = true;
+        break;
+    }
+    case AlterTableStmt::RenameColumn: {
+        const std::string &from = st.names[0], &to = st.names[1];
+        int idx = t->columnIndex(from);
+        if (idx < 0)
+            raise(904, st.nameOffset, {"\"" + from + "\""});
+        if (t->columnIndex(to) >= 0)
+            raise(957, st.nameOffset);
+        columns[size_t(idx)].name = to;
+        catalog.setColumns(id, columns);
+        for (const char *sql : {"UPDATE kdb_cons_columns SET column_name = ?3 WHERE column_name = ?2 AND (owner, "
+                                "constraint_name) IN (SELECT owner, constraint_name FROM kdb_constraints WHERE table_id = ?1)",
+                                "UPDATE kdb_ind_columns SET column_name = ?3 WHERE column_name = ?2 AND index_id IN "
+                                "(SELECT object_id FROM kdb_indexes WHERE table_id = ?1)",
+                                "UPDATE kdb_comments SET column_name = ?3 WHERE object_id = ?1 AND column_name = ?2",
+                                "UPDATE kdb_constraints SET search_condition = '\"' || ?3 || '\" IS NOT NULL' WHERE "
+                                "table_id = ?1 AND search_condition = '\"' || ?2 || '\" IS NOT NULL'"}) {
+            auto p = db.prepare(sql);
+            bindAll(p, id, from, to);
+            p.run();
+        }
+        db.exec("ALTER TABLE " + t->physicalName() + " RENAME COLUMN " + quoteIdent(from) + " TO " + quoteIdent(to));
+        break;
+    }
+    case AlterTableStmt::RenameTable: {
+        Name to;
+        to.parts = {st.names[0]};
+        to.offsets = {st.nameOffset};
+        Name from;
+        from.parts = {owner, t->name};
+        from.offsets = {st.table.offset(), st.table.offset()};
+        rename(from, to, names);
+        return;
+    }
+    case AlterTableStmt::Nothing:
+        break;
+    }
+    catalog.touchObject(id);
+    if (rebuild) {
+        refreshNullability(names, id);
+        buildTable(names, id);
+        syncIndexes(names, id);
+        syncTriggers(names);
+    }
+}
+
+}  // namespace localdb::ddl

@@ -1,0 +1,321 @@
+// The SQLite SQL printer: expressions, query blocks with their joins, ROWNUM limits and
+// hierarchical queries (a recursive common table expression ordered by the path of each row).
+#include "localdb/emitter.h"
+
+#include "localdb/binder.h"
+#include "localdb/catalog.h"
+
+namespace localdb {
+namespace {
+
+void flattenConcat(const Expr &e, std::vector<const Expr *> &out) {
+    if (e.kind == ExprKind::Binary && e.op == "||") {
+        flattenConcat(*e.args[0], out);
+        flattenConcat(*e.args[1], out);
+    } else {
+        out.push_back(&e);
+    }
+}
+
+std::string dateLiteral(const std::string &text) {
+    std::string t = text;
+    if (t.size() == 10)
+        t += " 00:00:00";
+    if (t.size() > 19)
+        t = t.substr(0, 19);
+    return quoteText(t);
+}
+
+std::string joinAnd(const std::vector<Expr *> &conds) {
+    std::string out;
+    for (size_t i = 0; i < conds.size(); ++i) {
+        if (i)
+            out += " AND ";
+        out += emitExpression(*conds[i]);
+    }
+    return out;
+}
+
+std::string quantified(const Expr &e) {
+    const Expr &x = *e.args[0];
+    if (!e.query) {
+        std::string out = "(";
+        for (size_t i = 1; i < e.args.size(); ++i) {
+            if (i > 1)
+                out += e.quantifier == "ALL" ? " AND " : " OR ";
+            out += "(" + emitExpression(x) + " " + e.op + " " + emitExpression(*e.args[i]) + ")";
+        }
+        return out + ")";
+    }
+    std::string column = "kdb_q." + quoteIdent(e.query->outputs.empty() ? std::string("X") : e.query->outputs[0].name);
+    std::string cmp = emitExpression(x) + " " + e.op + " " + column;
+    if (e.quantifier == "ALL")
+        return "(NOT EXISTS (SELECT 1 FROM (" + emitQuery(*e.query) + ") AS kdb_q WHERE NOT (" + cmp + ")))";
+    return "(EXISTS (SELECT 1 FROM (" + emitQuery(*e.query) + ") AS kdb_q WHERE " + cmp + "))";
+}
+
+}  // namespace
+
+std::string bindParameterName(const std::string &name) { return ":kb_" + name; }
+
+std::string emitExpression(const Expr &e) {
+    switch (e.kind) {
+    case ExprKind::Null:
+        return "NULL";
+    case ExprKind::Number:
+        return e.text;
+    case ExprKind::String:
+        return quoteText(e.text);
+    case ExprKind::DateLiteral:
+        return dateLiteral(e.text);
+    case ExprKind::Column:
+        switch (e.binding) {
+        case ColumnBinding::TableColumn:
+        case ColumnBinding::Rowid:
+            return e.column;
+        case ColumnBinding::Rownum:
+            return "row_number() OVER ()";
+        case ColumnBinding::Level:
+            return "kdb_h.lvl";
+        case ColumnBinding::Sysdate:
+            return "ora_sysdate()";
+        case ColumnBinding::User:
+            return e.text == "UID" ? "ora_uid()" : "ora_user()";
+        case ColumnBinding::NextVal:
+            return "kdb_nextval(" + e.sequenceKey + ")";
+        case ColumnBinding::CurrVal:
+            return "kdb_currval(" + e.sequenceKey + ")";
+        default:
+            return e.column.empty() ? "NULL" : e.column;
+        }
+    case ExprKind::Star:
+        return "*";
+    case ExprKind::Bind:
+        return bindParameterName(e.text);
+    case ExprKind::Unary:
+        if (e.op == "NOT")
+            return "(NOT " + emitExpression(*e.args[0]) + ")";
+        if (e.op == "-")
+            return "(- " + emitExpression(*e.args[0]) + ")";
+        return emitExpression(*e.args[0]);
+    case ExprKind::Binary: {
+        const Expr &a = *e.args[0];
+        const Expr &b = *e.args[1];
+        if (e.op == "||") {
+            std::vector<const Expr *> parts;
+            flattenConcat(e, parts);
+            std::string out = "kdb_concat(";
+            for (size_t i = 0; i < parts.size(); ++i) {
+                if (i)
+                    out += ", ";
+                out += emitExpression(*parts[i]);
+            }
+            return out + ")";
+        }
+        if (e.sqlFunction == "ora_date_add") {
+            if (a.type.isDate())
+                return "ora_date_add(" + emitExpression(a) + ", " + (e.op == "-" ? "- " : "") + emitExpression(b) + ")";
+            return "ora_date_add(" + emitExpression(b) + ", " + emitExpression(a) + ")";
+        }
+        if (!e.sqlFunction.empty())
+            return e.sqlFunction + "(" + emitExpression(a) + ", " + emitExpression(b) + ")";
+        return "(" + emitExpression(a) + " " + e.op + " " + emitExpression(b) + ")";
+    }
+    case ExprKind::IsNull:
+        return "(" + emitExpression(*e.args[0]) + (e.negated ? " IS NOT NULL)" : " IS NULL)");
+    case ExprKind::Between:
+        return "(" + emitExpression(*e.args[0]) + (e.negated ? " NOT BETWEEN " : " BETWEEN ") +
+               emitExpression(*e.args[1]) + " AND " + emitExpression(*e.args[2]) + ")";
+    case ExprKind::InList: {
+        std::string out = "(" + emitExpression(*e.args[0]) + (e.negated ? " NOT IN (" : " IN (");
+        for (size_t i = 1; i < e.args.size(); ++i) {
+            if (i > 1)
+                out += ", ";
+            out += emitExpression(*e.args[i]);
+        }
+        return out + "))";
+    }
+    case ExprKind::InQuery:
+        return "(" + emitExpression(*e.args[0]) + (e.negated ? " NOT IN (" : " IN (") + emitQuery(*e.query) + "))";
+    case ExprKind::Like: {
+        std::string out = "(" + emitExpression(*e.args[0]) + (e.negated ? " NOT LIKE " : " LIKE ") +
+                          emitExpression(*e.args[1]);
+        if (e.args.size() > 2)
+            out += " ESCAPE " + emitExpression(*e.args[2]);
+        return out + ")";
+    }
+    case ExprKind::Exists:
+        return "(EXISTS (" + emitQuery(*e.query) + "))";
+    case ExprKind::Subquery:
+        return "(" + emitQuery(*e.query) + ")";
+    case ExprKind::Function: {
+        std::string out = e.sqlFunction + "(";
+        if (e.distinct)
+            out += "DISTINCT ";
+        for (size_t i = 0; i < e.args.size(); ++i) {
+            if (i)
+                out += ", ";
+            out += e.args[i]->kind == ExprKind::Star ? "*" : emitExpression(*e.args[i]);
+        }
+        return out + ")";
+    }
+    case ExprKind::Case: {
+        std::string out = "CASE";
+        if (!e.args.empty())
+            out += " " + emitExpression(*e.args[0]);
+        for (size_t i = 0; i < e.whens.size(); ++i)
+            out += " WHEN " + emitExpression(*e.whens[i]) + " THEN " + emitExpression(*e.thens[i]);
+        if (e.elseExpr)
+            out += " ELSE " + emitExpression(*e.elseExpr);
+        return out + " END";
+    }
+    case ExprKind::Quantified:
+        if (e.query && e.quantifier == "ANY" && e.op == "=")
+            return "(" + emitExpression(*e.args[0]) + " IN (" + emitQuery(*e.query) + "))";
+        return quantified(e);
+    }
+    return "NULL";
+}
+
+namespace {
+
+std::string sourceSql(const Source &src) {
+    if (src.derived)
+        return "(" + emitQuery(*src.derived) + ") AS " + src.sqlAlias;
+    return src.sqlFrom + " AS " + src.sqlAlias;
+}
+
+std::string ansiFrom(const TableRef &ref, const BoundBlock &block) {
+    if (ref.kind != TableRef::Join)
+        return sourceSql(block.sources[size_t(ref.sourceIndex)]);
+    std::string right = ansiFrom(*ref.right, block);
+    if (ref.right->kind == TableRef::Join)
+        right = "(" + right + ")";
+    std::string type = ref.joinType == "INNER" ? "JOIN" : ref.joinType == "CROSS" ? "CROSS JOIN" : ref.joinType + " JOIN";
+    if (ref.natural)
+        type = "NATURAL " + type;
+    std::string out = ansiFrom(*ref.left, block) + " " + type + " " + right;
+    if (ref.on)
+        out += " ON " + emitExpression(*ref.on);
+    if (!ref.usingColumns.empty()) {
+        out += " USING (";
+        for (size_t i = 0; i < ref.usingColumns.size(); ++i)
+            out += (i ? ", " : "") + quoteIdent(ref.usingColumns[i]);
+        out += ")";
+    }
+    return out;
+}
+
+std::string orderTerm(const OrderItem &item, int position) {
+    std::string out = position > 0 ? std::to_string(position) : emitExpression(*item.expr);
+    // Oracle sorts NULL as larger than every value.
+    int nulls = item.nulls;
+    if (nulls == 0)
+        nulls = item.descending ? 1 : 2;
+    out += item.descending ? " DESC" : " ASC";
+    out += nulls == 1 ? " NULLS FIRST" : " NULLS LAST";
+    return out;
+}
+
+const char *kPathPiece = "'/' || printf('%012d', t0.rowid)";
+
+std::string emitCore(const SelectCore &core, const Query &q, const std::vector<std::string> *forcedNames,
+                     bool withOrderBy) {
+    const BoundBlock &block = *core.bound;
+    std::string sql;
+    if (block.hierarchical) {
+        const Source &src = block.sources[0];
+        std::string start = core.startWith ? " WHERE " + emitExpression(*core.startWith) : "";
+        sql += "WITH RECURSIVE kdb_h(rid, lvl, path) AS (SELECT t0.rowid, 1, " + std::string(kPathPiece) + " FROM " +
+               src.sqlFrom + " AS t0" + start + " UNION ALL SELECT CASE WHEN instr(kdb_h.path, " + kPathPiece +
+               ") > 0 THEN kdb_raise(1436) ELSE t0.rowid END, kdb_h.lvl + 1, kdb_h.path || " + kPathPiece +
+               " FROM kdb_h JOIN " + src.sqlFrom + " AS kdb_p ON kdb_p.rowid = kdb_h.rid JOIN " + src.sqlFrom +
+               " AS t0 ON " + emitExpression(*core.connectBy) + ") ";
+    }
+    sql += core.distinct ? "SELECT DISTINCT " : "SELECT ";
+    for (size_t i = 0; i < core.items.size(); ++i) {
+        if (i)
+            sql += ", ";
+        const std::string &name = forcedNames && i < forcedNames->size() ? (*forcedNames)[i] : q.outputs[i].name;
+        sql += emitExpression(*core.items[i].expr) + " AS " + quoteIdent(name);
+    }
+    sql += " FROM ";
+    bool whereMoved = false;
+    if (block.hierarchical) {
+        sql += "kdb_h JOIN " + block.sources[0].sqlFrom + " AS t0 ON t0.rowid = kdb_h.rid";
+    } else if (block.rownumInsideSource) {
+        // Rows are numbered as they leave WHERE, before grouping and sorting: filter and cut
+        // inside the only source, then group and sort what is left.
+        const Source &src = block.sources[0];
+        std::string inner = src.derived ? "(" + emitQuery(*src.derived) + ")" : src.sqlFrom;
+        sql += "(SELECT * FROM " + inner + " AS " + src.sqlAlias;
+        if (!block.where.empty())
+            sql += " WHERE " + joinAnd(block.where);
+        sql += " LIMIT " + std::to_string(block.rownumLimit) + ") AS " + src.sqlAlias;
+        whereMoved = true;
+    } else if (block.ansi) {
+        for (size_t i = 0; i < core.from.size(); ++i)
+            sql += (i ? ", " : "") + ansiFrom(*core.from[i], block);
+    } else {
+        for (size_t k = 0; k < block.joinOrder.size(); ++k) {
+            const Source &src = block.sources[size_t(block.joinOrder[k])];
+            if (k == 0)
+                sql += sourceSql(src);
+            else if (src.optional)
+                sql += " LEFT JOIN " + sourceSql(src) + " ON " + joinAnd(src.onConditions);
+            else
+                sql += ", " + sourceSql(src);
+        }
+    }
+    if (!whereMoved && !block.where.empty())
+        sql += " WHERE " + joinAnd(block.where);
+    if (!core.groupBy.empty()) {
+        sql += " GROUP BY ";
+        for (size_t i = 0; i < core.groupBy.size(); ++i)
+            sql += (i ? ", " : "") + emitExpression(*core.groupBy[i]);
+    }
+    if (core.having)
+        sql += " HAVING " + emitExpression(*core.having);
+    if (withOrderBy) {
+        if (!q.orderBy.empty()) {
+            sql += " ORDER BY ";
+            for (size_t i = 0; i < q.orderBy.size(); ++i)
+                sql += (i ? ", " : "") + orderTerm(q.orderBy[i], q.orderPositions[i]);
+        } else if (block.hierarchical) {
+            sql += " ORDER BY kdb_h.path";
+        }
+    }
+    if (block.rownumLimit >= 0 && !block.rownumInsideSource)
+        sql += " LIMIT " + std::to_string(block.rownumLimit);
+    return sql;
+}
+
+bool needsWrapping(const Query &q) {
+    if (!q.core)
+        return true;
+    const BoundBlock &b = *q.core->bound;
+    return !q.orderBy.empty() || b.hierarchical || (b.rownumLimit >= 0 && !b.rownumInsideSource);
+}
+
+}  // namespace
+
+std::string emitQuery(const Query &q, const std::vector<std::string> *forcedNames) {
+    if (q.core)
+        return emitCore(*q.core, q, forcedNames, true);
+    std::string left = emitQuery(*q.left, forcedNames);
+    if (q.left->core && needsWrapping(*q.left))
+        left = "SELECT * FROM (" + left + ")";
+    std::string right = emitQuery(*q.right);
+    if (needsWrapping(*q.right))
+        right = "SELECT * FROM (" + right + ")";
+    std::string op = q.setOp == "MINUS" ? "EXCEPT" : q.setOp;
+    std::string sql = left + " " + op + " " + right;
+    if (!q.orderBy.empty()) {
+        sql += " ORDER BY ";
+        for (size_t i = 0; i < q.orderBy.size(); ++i)
+            sql += (i ? ", " : "") + orderTerm(q.orderBy[i], q.orderPositions[i]);
+    }
+    return sql;
+}
+
+}  // namespace localdb

@@ -1,0 +1,22 @@
+// Prints SQLite SQL from a bound syntax tree. Everything was decided by the binder; the emitter
+// only spells it out (pure functions, no catalogue access).
+#pragma once
+
+#include "localdb/ast.h"
+
+#include <string>
+#include <vector>
+
+namespace localdb {
+
+// The SQL of a bound expression.
+std::string emitExpression(const Expr &e);
+
+// The SQL of a bound query. forcedNames, when given, replaces the result column names (used by
+// INSERT ... SELECT to address the columns by position).
+std::string emitQuery(const Query &q, const std::vector<std::string> *forcedNames = nullptr);
+
+// The SQLite parameter name used for the bind variable NAME.
+std::string bindParameterName(const std::string &name);
+
+}  // namespace localdb

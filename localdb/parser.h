@@ -1,0 +1,89 @@
+// The recursive-descent parser of Oracle SQL into Kestrim's syntax tree. Every Parse function is
+// preceded by the grammar it accepts. There is no recovery: the first syntax error ends the
+// statement with its ORA code and the byte offset of the token where parsing stopped.
+#pragma once
+
+#include "localdb/statement.h"
+#include "localdb/tokenizer.h"
+
+#include <string_view>
+
+namespace localdb {
+
+// Parses one statement (no trailing ";": a ";" gives ORA-00911 at its position).
+std::unique_ptr<Statement> parseStatement(std::string_view sql);
+
+class Parser {
+public:
+    explicit Parser(std::string_view sql);
+
+    std::unique_ptr<Statement> statement();
+    QueryPtr query();
+    ExprPtr expression();  // a condition or a value: the grammar does not tell them apart
+    bool atEnd() const { return peek().kind == TokenKind::End; }
+    std::string_view source() const { return sql_; }
+
+    // Token access.
+    const Token &peek(int ahead = 0) const;
+    const Token &advance();
+    bool acceptWord(std::string_view word);
+    bool acceptOp(std::string_view op);
+    void expectWord(std::string_view word, int code);
+    void expectOp(std::string_view op, int code);
+    [[noreturn]] void fail(int code) const;  // at the current token
+    std::string identifier(int code = 904);  // a name part (unquoted or quoted); not a reserved word
+    Name qualifiedName(int code = 903);
+    bool isIdentifierStart() const;
+    int lastEnd() const;  // end offset of the last consumed token
+
+    // Expressions (parser_expr.cpp).
+    ExprPtr orCondition();
+    ExprPtr andCondition();
+    ExprPtr notCondition();
+    ExprPtr predicate();
+    ExprPtr additive();
+    ExprPtr multiplicative();
+    ExprPtr unary();
+    ExprPtr primary();
+    ExprPtr caseExpression();
+    ExprPtr nameOrCall();
+
+    // Queries (parser_query.cpp).
+    QueryPtr compound();
+    QueryPtr queryTerm();
+    std::unique_ptr<SelectCore> selectCore();
+    SelectItem selectItem();
+    TableRefPtr tableReference();
+    TableRefPtr tablePrimary();
+    void orderBy(std::vector<OrderItem> &items);
+
+    // DML and DDL (parser_dml.cpp, parser_ddl.cpp).
+    std::unique_ptr<InsertStmt> insertStatement();
+    std::unique_ptr<UpdateStmt> updateStatement();
+    std::unique_ptr<DeleteStmt> deleteStatement();
+    std::unique_ptr<MergeStmt> mergeStatement();
+    void assignments(std::vector<Assignment> &sets);
+    void createStatement(Statement &st);
+    void createTable(Statement &st);
+    void columnDefinition(ColumnDef &col, std::vector<ConstraintDef> &constraints);
+    ConstraintDef tableConstraint();
+    void constraintState(ConstraintDef &c);
+    TypeSpec dataType();
+    void alterStatement(Statement &st);
+    void dropStatement(Statement &st);
+    void grantStatement(Statement &st, bool revoke);
+    void sequenceOptions(SequenceOptions &options);
+    void skipPhysicalAttributes();
+    void skipParenthesised();
+    double signedNumber();
+
+private:
+    std::string_view sql_;
+    std::vector<Token> tokens_;
+    size_t pos_ = 0;
+};
+
+// Oracle's reserved words, which cannot name a column or table without quotes.
+bool isReservedWord(std::string_view upperWord);
+
+}  // namespace localdb

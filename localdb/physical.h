@@ -1,0 +1,30 @@
+// The SQLite objects behind a table, always generated from the catalogue: the table with its NOT
+// NULL columns and CHECK constraints, its indexes, and the triggers that enforce foreign keys and
+// composite unique keys with Oracle's messages.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace localdb {
+
+class NameResolver;
+
+// Creates the table's SQLite table from the catalogue. When it exists already, the table is
+// rebuilt: a new table is filled with the old rows (columns matched by name) and takes its place.
+void buildTable(NameResolver &names, std::int64_t tableId);
+
+// Drops and re-creates the table's SQLite indexes (catalogue indexes, plus a unique index for an
+// enabled key whose index is not unique).
+void syncIndexes(NameResolver &names, std::int64_t tableId);
+
+// Drops and re-creates every constraint trigger of the database.
+void syncTriggers(NameResolver &names);
+
+// Sets each column's NULLABLE from the table's enabled NOT NULL and primary key constraints.
+void refreshNullability(NameResolver &names, std::int64_t tableId);
+
+// Whether a CHECK constraint is the NOT NULL constraint of one column ("COL" IS NOT NULL).
+bool isNotNullCondition(const std::string &searchCondition, const std::string &column);
+
+}  // namespace localdb

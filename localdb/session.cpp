@@ -1,0 +1,395 @@
+// Sessions: opening a database by host string, logging in, and running statements with Oracle's
+// transaction rules on one SQLite connection per session.
+//
+// Transactions: statements outside beginTransaction() commit at once. Inside one, the SQLite
+// write transaction starts at the first change (BEGIN IMMEDIATE, so a second writer waits for
+// the lock up to the busy timeout and then gets ORA-00054 instead of a deadlock), and each
+// statement runs under a savepoint so that a failing statement undoes only its own changes.
+// Queries take no lock: each sees the data committed when it starts, as Oracle's readers do.
+#include "localdb/localdb.h"
+
+#include "localdb/cursor.h"
+#include "localdb/ddl.h"
+#include "localdb/demo_database.h"
+#include "localdb/dictionary.h"
+#include "localdb/errors.h"
+#include "localdb/explain.h"
+#include "localdb/functions/function_catalog.h"
+#include "localdb/hosts.h"
+#include "localdb/parser.h"
+#include "localdb/passwords.h"
+#include "localdb/session_core.h"
+#include "localdb/sqlite_errors.h"
+#include "localdb/translate.h"
+
+#include <sqlite3.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+
+namespace localdb {
+namespace {
+
+// How long a statement waits for another session's lock before ORA-00054.
+constexpr int kLockTimeoutMs = 5000;
+
+std::string upper(std::string s) {
+    for (char &c : s)
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+    return s;
+}
+
+std::shared_ptr<SessionCore> openCore(const std::string &path, const std::string &host) {
+    auto core = std::make_shared<SessionCore>();
+    core->host = host;
+    core->path = path;
+    try {
+        core->db = std::make_unique<Connection>(path, false);
+    } catch (const SqliteError &) {
+        raise(12154);
+    }
+    sqlite3 *db = core->db->handle();
+    sqlite3_busy_timeout(db, kLockTimeoutMs);
+    try {
+        core->db->exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL; PRAGMA case_sensitive_like = ON; "
+                       "PRAGMA foreign_keys = OFF; PRAGMA recursive_triggers = OFF");
+    } catch (const SqliteError &e) {
+        throw Error(12154, formatOracleMessage(12154) + "\n" + e.what());
+    }
+    core->catalog = std::make_unique<Catalog>(*core->db);
+    core->sequences = std::make_unique<Sequences>(*core->db);
+    registerCoreFunctions(*core);
+    registerOracleFunctions(db, &core->context);
+    return core;
+}
+
+class LocalSession : public Session {
+public:
+    explicit LocalSession(std::shared_ptr<SessionCore> core) : core_(std::move(core)) {}
+
+    ~LocalSession() override {
+        try {
+            if (core_->db->inTransaction())
+                core_->db->exec("ROLLBACK");
+        } catch (...) {
+        }
+    }
+
+    StatementResult execute(const std::string &sql, std::vector<Bind> *binds) override;
+
+    std::unique_ptr<Cursor> query(const std::string &sql, std::vector<Bind> *binds) override {
+        StatementResult r = execute(sql, binds);
+        if (!r.cursor)
+            raise(24374, 0);
+        return std::move(r.cursor);
+    }
+
+    void beginTransaction() override { core_->userTransaction = true; }
+    void commit() override {
+        guard([&] { commitNow(); });
+        core_->userTransaction = false;
+    }
+    void rollback() override {
+        guard([&] { rollbackNow(); });
+        core_->userTransaction = false;
+    }
+    bool inTransaction() const override { return core_->userTransaction; }
+    std::string user() const override { return core_->context.sessionUser; }
+    std::string host() const override { return core_->host; }
+    std::vector<std::string> takeOutput() override { return {}; }
+
+private:
+    template <typename F>
+    void guard(F f) {
+        try {
+            f();
+        } catch (const SqliteError &e) {
+            throw oracleError(e, *core_->catalog, false);
+        }
+    }
+    void beginWrite() {
+        if (!core_->db->inTransaction())
+            core_->db->exec("BEGIN IMMEDIATE");
+    }
+    void commitNow() {
+        if (core_->db->inTransaction())
+            core_->db->exec("COMMIT");
+        core_->sequences->afterCommit();
+        core_->savepoints.clear();
+    }
+    void rollbackNow() {
+        if (core_->db->inTransaction())
+            core_->db->exec("ROLLBACK");
+        core_->sequences->afterRollback();
+        core_->savepoints.clear();
+    }
+    void bindParameters(Prepared &p, std::vector<Bind> *binds);
+    std::int64_t runDml(CompiledStatement &compiled, std::vector<Bind> *binds);
+    void runDdl(Statement &st, const std::string &sql);
+    void alterSession(AlterSessionStmt &st);
+    NameResolver resolver() {
+        return NameResolver(*core_->catalog, core_->context.currentSchema, core_->context.sessionUser);
+    }
+
+    std::shared_ptr<SessionCore> core_;
+};
+
+void LocalSession::bindParameters(Prepared &p, std::vector<Bind> *binds) {
+    sqlite3_stmt *s = p.handle();
+    int count = sqlite3_bind_parameter_count(s);
+    for (int i = 1; i <= count; ++i) {
+        const char *name = sqlite3_bind_parameter_name(s, i);
+        if (!name || std::strncmp(name, ":kb_", 4) != 0)
+            continue;
+        const char *wanted = name + 4;
+        const Bind *found = nullptr;
+        if (binds)
+            for (const auto &b : *binds)
+                if (upper(b.name) == wanted || upper(b.name) == std::string(":") + wanted)
+                    found = &b;
+        if (!found)
+            raise(1008);
+        p.bindValue(i, found->value);
+    }
+}
+
+std::int64_t LocalSession::runDml(CompiledStatement &compiled, std::vector<Bind> *binds) {
+    beginWrite();
+    const bool statementSavepoint = core_->userTransaction;
+    if (statementSavepoint)
+        core_->db->exec("SAVEPOINT kdb_statement");
+    std::int64_t rows = 0;
+    try {
+        for (size_t i = 0; i < compiled.steps.size(); ++i) {
+            Prepared p = compiled.take(*core_->db, i);
+            bindParameters(p, binds);
+            try {
+                p.run();
+            } catch (...) {
+                compiled.giveBack(i, std::move(p));
+                throw;
+            }
+            rows += sqlite3_changes(core_->db->handle());
+            compiled.giveBack(i, std::move(p));
+        }
+        if (statementSavepoint)
+            core_->db->exec("RELEASE kdb_statement");
+        else
+            commitNow();
+    } catch (...) {
+        try {
+            if (statementSavepoint && core_->db->inTransaction())
+                core_->db->exec("ROLLBACK TO kdb_statement; RELEASE kdb_statement");
+            else if (!statementSavepoint)
+                rollbackNow();
+        } catch (...) {
+        }
+        throw;
+    }
+    return rows;
+}
+
+void LocalSession::runDdl(Statement &st, const std::string &sql) {
+    // DDL commits the work before it, then runs and commits on its own.
+    commitNow();
+    core_->db->exec("BEGIN IMMEDIATE");
+    try {
+        NameResolver names = resolver();
+        executeDdl(st, sql, *core_, names);
+        core_->db->exec("COMMIT");
+    } catch (...) {
+        try {
+            core_->db->exec("ROLLBACK");
+        } catch (...) {
+        }
+        core_->catalog->invalidate();
+        core_->cache.clear();
+        throw;
+    }
+    core_->cache.clear();
+}
+
+void LocalSession::alterSession(AlterSessionStmt &st) {
+    const std::string p = st.parameter;
+    const std::string v = st.value;
+    auto &nls = core_->context.nls;
+    if (p == "NLS_DATE_FORMAT") {
+        nls.dateFormat = v;
+    } else if (p == "NLS_LANGUAGE") {
+        nls.language = upper(v);
+    } else if (p == "NLS_TERRITORY") {
+        applyTerritory(nls, upper(v));
+    } else if (p == "NLS_NUMERIC_CHARACTERS") {
+        nls.numericCharacters = v;
+    } else if (p == "CURRENT_SCHEMA") {
+        if (!core_->catalog->userExists(v))
+            raise(1435, st.valueOffset);
+        core_->context.currentSchema = v;
+        core_->cache.clear();
+    }
+    // Other parameters (optimizer settings, SQL_TRACE ...) mean nothing here and are accepted.
+}
+
+StatementResult LocalSession::execute(const std::string &sql, std::vector<Bind> *binds) {
+    core_->context.startStatement();
+    StatementResult result;
+    try {
+        std::shared_ptr<CompiledStatement> compiled = core_->cache.find(sql);
+        std::unique_ptr<Statement> st;
+        if (!compiled) {
+            st = parseStatement(sql);
+            if (st->kind <= Statement::Merge) {
+                NameResolver names = resolver();
+                compiled = compileStatement(*st, names);
+                core_->cache.put(sql, compiled);
+            }
+        }
+        if (compiled) {
+            result.command = compiled->command;
+            if (compiled->isQuery) {
+                Prepared p = compiled->take(*core_->db, 0);
+                bindParameters(p, binds);
+                result.cursor = makeCursor(core_, compiled, std::move(p));
+            } else {
+                try {
+                    result.rowsAffected = runDml(*compiled, binds);
+                } catch (const SqliteError &e) {
+                    throw oracleError(e, *core_->catalog, compiled->isUpdate);
+                }
+            }
+            return result;
+        }
+        result.command = st->command;
+        if (st->isDdl()) {
+            runDdl(*st, sql);
+            return result;
+        }
+        switch (st->kind) {
+        case Statement::Commit:
+            commitNow();
+            break;
+        case Statement::Rollback:
+            if (!st->transaction->savepoint.empty()) {
+                const std::string &sp = st->transaction->savepoint;
+                if (std::find(core_->savepoints.begin(), core_->savepoints.end(), sp) == core_->savepoints.end())
+                    raise(1086, -1, {sp});
+                core_->db->exec("ROLLBACK TO " + quoteIdent("u_" + sp));
+            } else {
+                rollbackNow();
+            }
+            break;
+        case Statement::Savepoint:
+            beginWrite();
+            core_->db->exec("SAVEPOINT " + quoteIdent("u_" + st->transaction->savepoint));
+            core_->savepoints.push_back(st->transaction->savepoint);
+            break;
+        case Statement::AlterSession:
+            alterSession(*st->alterSession);
+            break;
+        case Statement::Explain: {
+            beginWrite();
+            NameResolver names = resolver();
+            bool savepoint = core_->userTransaction;
+            if (savepoint)
+                core_->db->exec("SAVEPOINT kdb_statement");
+            try {
+                explainPlan(*st->explain, *core_, names);
+                if (savepoint)
+                    core_->db->exec("RELEASE kdb_statement");
+                else
+                    commitNow();
+            } catch (...) {
+                if (savepoint)
+                    core_->db->exec("ROLLBACK TO kdb_statement; RELEASE kdb_statement");
+                else
+                    rollbackNow();
+                throw;
+            }
+            break;
+        }
+        default:
+            break;
+        }
+    } catch (const SqliteError &e) {
+        throw oracleError(e, *core_->catalog, false);
+    }
+    return result;
+}
+
+std::unique_ptr<Session> login(const std::string &path, const std::string &host, const std::string &user,
+                               const std::string &password) {
+    auto core = openCore(path, host);
+    try {
+        upgradeDictionary(*core->db);
+    } catch (const SqliteError &e) {
+        throw oracleError(e, *core->catalog, false);
+    }
+    const std::string name = user.size() > 1 && user.front() == '"' && user.back() == '"'
+                                 ? user.substr(1, user.size() - 2)
+                                 : upper(user);
+    auto p = core->db->prepare("SELECT password_hash, account_status, user_id FROM kdb_users WHERE username = ?1 "
+                               "AND is_role = 0");
+    p.bind(1, name);
+    if (!p.step() || p.isNull(0) || !verifyPassword(p.text(0), password))
+        raise(1017);
+    if (p.text(1) == "LOCKED")
+        raise(28000);
+    std::int64_t userId = p.integer(2);
+    p.reset();
+    if (!core->catalog->hasSystemPrivilege(name, "CREATE SESSION"))
+        raise(1045, -1, {name});
+    core->context.sessionUser = name;
+    core->context.currentSchema = name;
+    core->context.userId = userId;
+    core->context.schemaId = userId;
+    core->context.isDba = core->catalog->isDba(name);
+    static std::int64_t sessionCounter = 0;
+    static std::mutex counterMutex;
+    {
+        std::lock_guard<std::mutex> lock(counterMutex);
+        core->context.sessionId = ++sessionCounter + std::int64_t(getpid()) * 1000;
+    }
+    return std::make_unique<LocalSession>(std::move(core));
+}
+
+}  // namespace
+
+std::unique_ptr<Session> Session::open(const std::string &host, const std::string &user, const std::string &password) {
+    bool isDemo = false;
+    std::string path = resolveHost(host, isDemo);
+    if (isDemo && access(path.c_str(), F_OK) != 0)
+        createDemoDatabase(path);
+    if (path.empty())
+        raise(12154);
+    return login(path, host, user, password);
+}
+
+void Session::createDatabase(const std::string &path, const std::string &systemPassword) {
+    // Created by us with owner-only permissions; SQLite gives its -wal and -shm files the same.
+    int fd = ::open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0)
+        throw Error(1119, formatOracleMessage(1119, {path}) + "\n" + std::strerror(errno));
+    ::close(fd);
+    try {
+        auto core = openCore(path, path);
+        core->context.sessionUser = "SYS";
+        core->context.isDba = true;
+        core->db->exec("BEGIN IMMEDIATE");
+        Catalog::createSchema(*core->db, systemPassword);
+        core->db->exec("COMMIT");
+    } catch (const SqliteError &e) {
+        ::unlink(path.c_str());
+        throw Error(1119, formatOracleMessage(1119, {path}) + "\n" + e.what());
+    } catch (...) {
+        ::unlink(path.c_str());
+        throw;
+    }
+}
+
+}  // namespace localdb

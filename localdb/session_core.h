@@ -1,0 +1,32 @@
+// The state one session shares with its open cursors: the SQLite connection, the function
+// library's session context, the catalogue, the sequence caches and the statement cache.
+#pragma once
+
+#include "localdb/catalog.h"
+#include "localdb/connection.h"
+#include "localdb/functions/session_context.h"
+#include "localdb/sequences.h"
+#include "localdb/statement_cache.h"
+
+#include <memory>
+#include <string>
+
+namespace localdb {
+
+struct SessionCore {
+    std::unique_ptr<Connection> db;
+    SessionContext context;
+    std::unique_ptr<Catalog> catalog;
+    std::unique_ptr<Sequences> sequences;
+    StatementCache cache;
+    std::string host;
+    std::string path;
+    bool userTransaction = false;  // beginTransaction() was called and not yet ended
+    std::vector<std::string> savepoints;
+};
+
+// Registers the core's SQL helpers (kdb_concat, kdb_div, kdb_number, kdb_text, kdb_nextval ...)
+// on the session's connection; core must outlive the connection's statements.
+void registerCoreFunctions(SessionCore &core);
+
+}  // namespace localdb

@@ -1,0 +1,343 @@
+// Compilation of queries and DML into SQLite statements.
+#include "localdb/translate.h"
+
+#include "localdb/emitter.h"
+#include "localdb/errors.h"
+#include "localdb/parser.h"
+
+#include <functional>
+
+namespace localdb {
+namespace {
+
+std::string columnPath(const TableInfo &t, const std::string &column) {
+    return "\"" + t.owner + "\".\"" + t.name + "\".\"" + column + "\"";
+}
+
+ResolvedObject dmlTarget(NameResolver &names, const Name &name, const std::string &privilege) {
+    ResolvedObject t = names.table(name, privilege);
+    if (t.table->isView())
+        raise(t.table->readOnly ? 42399 : 1732, name.offset());
+    if (t.object.owner == "SYS" && !names.catalog().isDba(names.user()))
+        raise(1031, name.offset());
+    return t;
+}
+
+// A column reference to an already emitted SQL expression (the output of a subquery).
+ExprPtr rawColumn(const std::string &sql, const Type &type, int offset) {
+    auto e = makeExpr(ExprKind::Column, offset);
+    e->binding = ColumnBinding::TableColumn;
+    e->column = sql;
+    e->type = type;
+    return e;
+}
+
+void checkValueCount(size_t values, size_t columns, int offset) {
+    if (values < columns)
+        raise(947, offset);
+    if (values > columns)
+        raise(913, offset);
+}
+
+std::vector<const ColumnInfo *> targetColumns(const TableInfo &t, const std::vector<std::string> &names,
+                                              const std::vector<int> &offsets) {
+    std::vector<const ColumnInfo *> out;
+    if (names.empty()) {
+        for (const auto &c : t.columns)
+            out.push_back(&c);
+        return out;
+    }
+    for (size_t i = 0; i < names.size(); ++i) {
+        int idx = t.columnIndex(names[i]);
+        int off = i < offsets.size() ? offsets[i] : -1;
+        if (idx < 0)
+            raise(904, off, {"\"" + names[i] + "\""});
+        for (const auto *c : out)
+            if (c->name == names[i])
+                raise(957, off);
+        out.push_back(&t.columns[size_t(idx)]);
+    }
+    return out;
+}
+
+std::shared_ptr<CompiledStatement> compileInsert(InsertStmt &st, NameResolver &names) {
+    ResolvedObject target = dmlTarget(names, st.table, "INSERT");
+    const TableInfo &t = *target.table;
+    Binder binder(names);
+    auto columns = targetColumns(t, st.columns, st.columnOffsets);
+    std::string list, values;
+    auto add = [&](const ColumnInfo &c, const std::string &sql) {
+        if (!list.empty()) {
+            list += ", ";
+            values += ", ";
+        }
+        list += quoteIdent(c.name);
+        values += sql;
+    };
+    Scope noColumns;
+    noColumns.columnsAllowed = false;
+    auto addDefaults = [&]() {
+        for (const auto &c : t.columns) {
+            bool listed = false;
+            for (const auto *l : columns)
+                if (l == &c)
+                    listed = true;
+            if (listed || !c.hasDefault)
+                continue;
+            ExprPtr d = defaultValue(binder, c);
+            if (d)
+                add(c, storeValue(binder, t, c, d));
+        }
+    };
+    auto compiled = std::make_shared<CompiledStatement>();
+    compiled->command = "INSERT";
+    if (!st.query) {
+        checkValueCount(st.values.size(), columns.size(), st.valuesOffset);
+        for (size_t i = 0; i < columns.size(); ++i) {
+            ExprPtr &v = st.values[i];
+            if (v->kind == ExprKind::Column && v->name.parts.size() == 1 && v->name.parts[0] == "DEFAULT") {
+                ExprPtr d = defaultValue(binder, *columns[i]);
+                add(*columns[i], d ? storeValue(binder, t, *columns[i], d) : "NULL");
+                continue;
+            }
+            binder.bindExpr(v, noColumns);
+            add(*columns[i], storeValue(binder, t, *columns[i], v));
+        }
+        addDefaults();
+        compiled->steps.push_back("INSERT INTO " + physicalName(t.owner, t.name) + " (" + list + ") VALUES (" +
+                                  values + ")");
+        return compiled;
+    }
+    binder.bindQuery(*st.query);
+    checkValueCount(st.query->outputs.size(), columns.size(), st.query->offset);
+    std::vector<std::string> forced;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        forced.push_back("c" + std::to_string(i + 1));
+        ExprPtr ref = rawColumn("kdb_q." + quoteIdent(forced.back()), st.query->outputs[i].type, st.query->offset);
+        add(*columns[i], storeValue(binder, t, *columns[i], ref));
+    }
+    addDefaults();
+    compiled->steps.push_back("INSERT INTO " + physicalName(t.owner, t.name) + " (" + list + ") SELECT " + values +
+                              " FROM (" + emitQuery(*st.query, &forced) + ") AS kdb_q");
+    return compiled;
+}
+
+// SET assignments of UPDATE and MERGE, bound in scope.
+std::string assignmentsSql(Binder &binder, const TableInfo &t, std::vector<Assignment> &sets, Scope &scope) {
+    std::string out;
+    for (auto &a : sets) {
+        if (!out.empty())
+            out += ", ";
+        std::vector<const ColumnInfo *> cols = targetColumns(t, a.columns, a.offsets);
+        if (cols.size() > 1) {
+            binder.bindExpr(a.value, scope);
+            out += "(";
+            for (size_t i = 0; i < cols.size(); ++i)
+                out += (i ? ", " : "") + quoteIdent(cols[i]->name);
+            out += ") = " + emitExpression(*a.value);
+            continue;
+        }
+        const ColumnInfo &c = *cols[0];
+        if (a.value->kind == ExprKind::Column && a.value->name.parts.size() == 1 && a.value->name.parts[0] == "DEFAULT") {
+            ExprPtr d = defaultValue(binder, c);
+            out += quoteIdent(c.name) + " = " + (d ? storeValue(binder, t, c, d) : "NULL");
+            continue;
+        }
+        binder.bindExpr(a.value, scope);
+        out += quoteIdent(c.name) + " = " + storeValue(binder, t, c, a.value);
+    }
+    return out;
+}
+
+std::shared_ptr<CompiledStatement> compileUpdate(UpdateStmt &st, NameResolver &names) {
+    ResolvedObject target = dmlTarget(names, st.table, "UPDATE");
+    const TableInfo &t = *target.table;
+    Binder binder(names);
+    BoundBlock block;
+    block.sources.push_back(binder.tableSource(target, st.alias, "t0"));
+    Scope scope;
+    scope.block = &block;
+    std::string sql = "UPDATE " + physicalName(t.owner, t.name) + " AS t0 SET " + assignmentsSql(binder, t, st.sets, scope);
+    binder.allowSequences(false);
+    if (st.where) {
+        binder.bindExpr(st.where, scope);
+        sql += " WHERE " + emitExpression(*st.where);
+    }
+    auto compiled = std::make_shared<CompiledStatement>();
+    compiled->command = "UPDATE";
+    compiled->isUpdate = true;
+    compiled->steps.push_back(sql);
+    return compiled;
+}
+
+std::shared_ptr<CompiledStatement> compileDelete(DeleteStmt &st, NameResolver &names) {
+    ResolvedObject target = dmlTarget(names, st.table, "DELETE");
+    const TableInfo &t = *target.table;
+    Binder binder(names);
+    binder.allowSequences(false);
+    BoundBlock block;
+    block.sources.push_back(binder.tableSource(target, st.alias, "t0"));
+    Scope scope;
+    scope.block = &block;
+    std::string sql = "DELETE FROM " + physicalName(t.owner, t.name) + " AS t0";
+    if (st.where) {
+        binder.bindExpr(st.where, scope);
+        sql += " WHERE " + emitExpression(*st.where);
+    }
+    auto compiled = std::make_shared<CompiledStatement>();
+    compiled->command = "DELETE";
+    compiled->steps.push_back(sql);
+    return compiled;
+}
+
+// MERGE runs as UPDATE ... FROM for matched rows, an optional DELETE, then INSERT ... SELECT
+// of the source rows that matched nothing before the statement began.
+std::shared_ptr<CompiledStatement> compileMerge(MergeStmt &st, NameResolver &names) {
+    ResolvedObject target = dmlTarget(names, st.target, "UPDATE");
+    const TableInfo &t = *target.table;
+    Binder binder(names);
+    BoundBlock block;
+    block.sources.push_back(binder.tableSource(target, st.targetAlias, "t0"));
+    std::string sourceSql;
+    Source src;
+    if (st.source->kind == TableRef::Named) {
+        ResolvedObject s = names.table(st.source->name);
+        src = binder.tableSource(s, st.source->alias, "s0");
+        sourceSql = src.sqlFrom;
+    } else {
+        binder.bindQuery(*st.source->query);
+        src.alias = st.source->alias;
+        src.sqlAlias = "s0";
+        src.columns = st.source->query->outputs;
+        sourceSql = "(" + emitQuery(*st.source->query) + ")";
+    }
+    block.sources.push_back(src);
+    Scope scope;
+    scope.block = &block;
+    binder.bindExpr(st.on, scope);
+    const std::string on = emitExpression(*st.on);
+    for (const auto &a : st.updateSets)
+        for (const auto &c : a.columns) {
+            std::vector<Expr *> refs;
+            std::function<void(Expr *)> scan = [&](Expr *e) {
+                if (e->kind == ExprKind::Column && e->binding == ColumnBinding::TableColumn && e->source == 0 &&
+                    e->text == c)
+                    raise(38104, a.offsets.front(), {"\"" + t.name + "\".\"" + c + "\""});
+                for (auto &x : e->args)
+                    scan(x.get());
+            };
+            scan(st.on.get());
+        }
+    auto compiled = std::make_shared<CompiledStatement>();
+    compiled->command = "MERGE";
+    compiled->isUpdate = true;
+    const std::string table = physicalName(t.owner, t.name);
+    // Rows that will be inserted are decided before the update changes anything.
+    std::string insertSql;
+    if (st.hasInsert) {
+        auto columns = targetColumns(t, st.insertColumns, {});
+        checkValueCount(st.insertValues.size(), columns.size(), st.on->offset);
+        BoundBlock srcOnly;
+        srcOnly.sources.push_back(src);
+        Scope s2;
+        s2.block = &srcOnly;
+        std::string list, values;
+        for (size_t i = 0; i < columns.size(); ++i) {
+            binder.bindExpr(st.insertValues[i], s2);
+            list += (i ? ", " : "") + quoteIdent(columns[i]->name);
+            values += (i ? ", " : "") + storeValue(binder, t, *columns[i], st.insertValues[i]);
+        }
+        insertSql = "INSERT INTO " + table + " (" + list + ") SELECT " + values + " FROM " + sourceSql +
+                    " AS s0 WHERE NOT EXISTS (SELECT 1 FROM " + table + " AS t0 WHERE " + on + ")";
+        if (st.insertWhere) {
+            binder.bindExpr(st.insertWhere, s2);
+            insertSql += " AND " + emitExpression(*st.insertWhere);
+        }
+    }
+    if (st.hasUpdate) {
+        std::string sql = "UPDATE " + table + " AS t0 SET " + assignmentsSql(binder, t, st.updateSets, scope) +
+                          " FROM " + sourceSql + " AS s0 WHERE " + on;
+        if (st.updateWhere) {
+            binder.bindExpr(st.updateWhere, scope);
+            sql += " AND " + emitExpression(*st.updateWhere);
+        }
+        compiled->steps.push_back(sql);
+        if (st.hasDelete) {
+            binder.bindExpr(st.deleteWhere, scope);
+            compiled->steps.push_back("DELETE FROM " + table + " WHERE rowid IN (SELECT t0.rowid FROM " + table +
+                                      " AS t0, " + sourceSql + " AS s0 WHERE " + on + " AND " +
+                                      emitExpression(*st.deleteWhere) + ")");
+        }
+    }
+    if (!insertSql.empty())
+        compiled->steps.push_back(insertSql);
+    return compiled;
+}
+
+}  // namespace
+
+std::vector<Column> resultColumns(const Query &q) {
+    std::vector<Column> out;
+    for (const auto &o : q.outputs)
+        out.push_back(Column{o.name, fieldTypeOf(o.type), oracleTypeText(o.type)});
+    return out;
+}
+
+ExprPtr defaultValue(Binder &binder, const ColumnInfo &column) {
+    if (!column.hasDefault)
+        return nullptr;
+    Parser p(column.defaultText);
+    ExprPtr e = p.expression();
+    Scope none;
+    none.columnsAllowed = false;
+    binder.bindExpr(e, none);
+    return e;
+}
+
+std::string storeValue(Binder &binder, const TableInfo &table, const ColumnInfo &column, ExprPtr &value) {
+    BaseType base = baseTypeOf(column.type);
+    binder.convert(value, base);
+    std::string sql = emitExpression(*value);
+    const TypeSpec &s = column.type;
+    if (s.name == "NUMBER") {
+        if (s.precision == TypeSpec::None && s.scale == TypeSpec::None && value->type.isNumber() &&
+            value->kind != ExprKind::Bind)
+            return sql;
+        return "kdb_number(" + sql + ", " + (s.precision == TypeSpec::None ? "NULL" : std::to_string(s.precision)) +
+               ", " + (s.scale == TypeSpec::None ? "NULL" : std::to_string(s.scale)) + ")";
+    }
+    if (base == BaseType::Text) {
+        bool limited = s.name != "LONG" && s.name != "CLOB";
+        bool isChar = s.name == "CHAR" || s.name == "NCHAR";
+        return "kdb_text(" + sql + ", " + std::to_string(limited ? s.length : 0) + ", " + (isChar ? "1" : "0") +
+               ", " + (s.charSemantics ? "1" : "0") + ", " + quoteText(columnPath(table, column.name)) + ")";
+    }
+    return sql;
+}
+
+std::shared_ptr<CompiledStatement> compileStatement(Statement &st, NameResolver &names) {
+    switch (st.kind) {
+    case Statement::Select: {
+        Binder binder(names);
+        binder.bindQuery(*st.query);
+        auto compiled = std::make_shared<CompiledStatement>();
+        compiled->command = "SELECT";
+        compiled->isQuery = true;
+        compiled->steps.push_back(emitQuery(*st.query));
+        compiled->columns = resultColumns(*st.query);
+        return compiled;
+    }
+    case Statement::Insert:
+        return compileInsert(*st.insert, names);
+    case Statement::Update:
+        return compileUpdate(*st.update, names);
+    case Statement::Delete:
+        return compileDelete(*st.del, names);
+    case Statement::Merge:
+        return compileMerge(*st.merge, names);
+    default:
+        return nullptr;
+    }
+}
+
+}  // namespace localdb
