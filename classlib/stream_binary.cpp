@@ -351,6 +351,9 @@ void PutValue(std::string &out, const Value &value)
 
 void PutComponent(std::string &out, const Component &component)
 {
+    // A first header byte of 0xF0 or more would read back as filer flags.
+    if (component.className.size() >= 0xF0)
+        throw EWriteError(QStringLiteral("クラス名が長すぎます"));
     PutShortString(out, component.className);
     PutShortString(out, component.name);
     PutPropertyList(out, component.properties);

@@ -153,6 +153,9 @@ private:
         } else {
             component.className = std::move(first);
         }
+        // A first header byte of 0xF0 or more announces filer flags in the binary form.
+        if (component.className.size() >= 0xF0)
+            Error(QStringLiteral("クラス名が長すぎます"));
         for (;;) {
             const std::string word = PeekIdent();
             if (word.empty())
@@ -308,17 +311,60 @@ private:
             break;
         }
         case 'c': {
-            const long double units = std::round(real * 10000);
-            if (!(std::fabs(units) < 9.2e18L))
-                Error(QStringLiteral("数値が大きすぎます"));
             value.type = ValueType::Currency;
-            value.integer = static_cast<std::int64_t>(units);
+            value.integer = CurrencyUnits(digits, real);
+            if (negative)
+                value.integer = -value.integer;
             value.real = 0;
             break;
         }
         default: break;
         }
         return value;
+    }
+
+    // Currency in units of 1/10000, counted exactly from the decimal digits (a float would
+    // round large amounts); digits with an exponent go through real instead.
+    std::int64_t CurrencyUnits(std::string_view digits, long double real) const
+    {
+        constexpr std::int64_t kLimit = std::numeric_limits<std::int64_t>::max() / 10;
+        if (digits.find_first_of("eE") != std::string_view::npos) {
+            const long double units = std::round(std::fabs(real) * 10000);
+            if (!(units < 9.2e18L))
+                Error(QStringLiteral("数値が大きすぎます"));
+            return static_cast<std::int64_t>(units);
+        }
+        std::int64_t units = 0;
+        int decimals = -1;  // digits seen after the point, -1 before it
+        bool roundUp = false;
+        for (char c : digits) {
+            if (c == '.') {
+                decimals = 0;
+                continue;
+            }
+            if (decimals >= 4) {
+                if (decimals++ == 4)
+                    roundUp = c >= '5';
+                continue;
+            }
+            const int digit = c - '0';
+            if (units > (std::numeric_limits<std::int64_t>::max() - digit) / 10)
+                Error(QStringLiteral("数値が大きすぎます"));
+            units = units * 10 + digit;
+            if (decimals >= 0)
+                ++decimals;
+        }
+        for (int i = std::max(decimals, 0); i < 4; ++i) {
+            if (units > kLimit)
+                Error(QStringLiteral("数値が大きすぎます"));
+            units *= 10;
+        }
+        if (roundUp) {
+            if (units == std::numeric_limits<std::int64_t>::max())
+                Error(QStringLiteral("数値が大きすぎます"));
+            ++units;
+        }
+        return units;
     }
 
     // string := part {part} {"+" part {part}};  part := "'" {char | "''"} "'" | "#" digits
@@ -468,7 +514,7 @@ private:
                 ++FPos;
                 SkipBlanks();
                 const Value index = ParseNumber();
-                if (!index.IsInteger())
+                if (!index.IsInteger() || index.type == ValueType::Int64)
                     Error(QStringLiteral("整数が必要です"));
                 item.index = index.integer;
                 Expect(']');

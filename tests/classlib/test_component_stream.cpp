@@ -411,3 +411,31 @@ TEST(ComponentStreamConversion, EveryValueTypeThroughTheTextForm)
 }
 
 } // namespace
+
+namespace {
+
+TEST(ComponentStreamConversion, CurrencyIsCountedExactly)
+{
+    struct Case {
+        const char *literal;
+        std::string units;  // the 8 data bytes of the currency value
+    };
+    const Case cases[] = {
+        // The largest amount: a float would round it.
+        {"922337203685477.5807c", Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F})},
+        {"-1.5c", Bytes({0x68, 0xC5, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF})},
+        {"1.23456c", Bytes({0x3A, 0x30, 0, 0, 0, 0, 0, 0})},  // 12346: the fifth decimal rounds
+        {"7c", Bytes({0x70, 0x11, 0x01, 0, 0, 0, 0, 0})},
+    };
+    for (const Case &c : cases) {
+        const std::string binary =
+            ObjectTextToBinary(std::string("object T\n  C = ") + c.literal + "\nend\n");
+        EXPECT_EQ(binary, "TPF0" + Short("T") + Short("") + Short("C") + Bytes({16}) + c.units +
+                              Bytes({0, 0}))
+            << c.literal;
+        EXPECT_EQ(ObjectTextToBinary(ObjectBinaryToText(binary)), binary) << c.literal;
+    }
+    EXPECT_THROW(ObjectTextToBinary("object T\n  C = 922337203685477.5808c\nend\n"), EParserError);
+}
+
+} // namespace
