@@ -184,6 +184,17 @@ std::optional<long double> RealOf(const Value &value)
     }
 }
 
+Value StringValue(const QString &text)
+{
+    std::string bytes = cp932::FromUnicode(text);
+    if (cp932::ToUnicode(bytes) == text)
+        return Value::Text(std::move(bytes));
+    // Code page 932 cannot hold the text: keep it whole as a wide string.
+    Value value = Value::Of(ValueType::WString);
+    value.wide = text.toStdU16String();
+    return value;
+}
+
 } // namespace
 
 std::optional<std::string> StringBytes(const Value &value)
@@ -235,16 +246,7 @@ std::optional<Value> ValueFromVariant(const QMetaProperty &property, const QVari
         value.real = variant.toFloat();
         return value;
     }
-    case QMetaType::QString: {
-        const QString text = variant.toString();
-        std::string bytes = cp932::FromUnicode(text);
-        if (cp932::ToUnicode(bytes) == text)
-            return Value::Text(std::move(bytes));
-        // Code page 932 cannot hold the text: keep it whole as a wide string.
-        Value value = Value::Of(ValueType::WString);
-        value.wide = text.toStdU16String();
-        return value;
-    }
+    case QMetaType::QString: return StringValue(variant.toString());
     case QMetaType::QByteArray: {
         Value value = Value::Of(ValueType::Binary);
         value.bytes = variant.toByteArray().toStdString();
@@ -264,7 +266,7 @@ std::optional<Value> ValueFromVariant(const QMetaProperty &property, const QVari
     case QMetaType::QStringList: {
         Value value = Value::Of(ValueType::List);
         for (const QString &item : variant.toStringList())
-            value.list.push_back(Value::Text(cp932::FromUnicode(item)));
+            value.list.push_back(StringValue(item));
         return value;
     }
     default: return std::nullopt;

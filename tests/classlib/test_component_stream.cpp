@@ -43,7 +43,7 @@ void Fill(TSample &sample)
     sample.Charset = SHIFTJIS_CHARSET;
     sample.ScrollBars = TSample::ssBoth;
     sample.Options = TSample::soAutoIndent | TSample::soTabs;
-    sample.Words = {QStringLiteral("one"), QStringLiteral("二")};
+    sample.Words = {QStringLiteral("one"), QStringLiteral("二"), QStringLiteral("é")};
     sample.Font()->SetName(QStringLiteral("ＭＳ ゴシック"));
     sample.Font()->SetHeight(-16);
     sample.Font()->SetStyle(fsBold | fsStrikeOut);
