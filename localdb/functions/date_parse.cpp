@@ -33,6 +33,22 @@ struct Fields {
     bool bc = false;
 };
 
+bool isTimeElement(DateElement element)
+{
+    switch (element) {
+    case DateElement::Hour12:
+    case DateElement::Hour24:
+    case DateElement::Minute:
+    case DateElement::Second:
+    case DateElement::SecondsOfDay:
+    case DateElement::Meridian:
+    case DateElement::MeridianWithDots:
+        return true;
+    default:
+        return false;
+    }
+}
+
 class DateParser {
 public:
     DateParser(std::string_view text, const DateFormatSettings &settings) : text_(text), settings_(settings) {}
@@ -47,8 +63,13 @@ public:
             }
             if (!item.exact)
                 skipSeparators();
-            if (pos_ >= text_.size())
+            if (pos_ >= text_.size()) {
+                // Text that ends before the time of day ('2004-01-05' read by
+                // 'YYYY-MM-DD HH24:MI:SS') means midnight; ending before a date field is an error.
+                if (!item.exact && isTimeElement(item.element))
+                    continue;
                 raiseError(1840);
+            }
             if (isNumericElement(item.element))
                 readNumber(item, nextIsNumeric(items, i));
             else

@@ -105,6 +105,8 @@ std::vector<FunctionInfo> buildCatalog()
 
         // Dates.
         scalar("ADD_MONTHS", "ora_add_months", 2, 2, "DN", R::Date),
+        // EXTRACT(YEAR FROM d) arrives as ora_extract('YEAR', d).
+        scalar("EXTRACT", "ora_extract", 2, 2, "TD", R::Number),
         scalar("LAST_DAY", "ora_last_day", 1, 1, "D", R::Date),
         scalar("MONTHS_BETWEEN", "ora_months_between", 2, 2, "D", R::Number),
         sessional(scalar("NEXT_DAY", "ora_next_day", 2, 2, "DT", R::Date)),

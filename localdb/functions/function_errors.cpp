@@ -51,6 +51,7 @@ constexpr Message kMessages[] = {
     {1898, "too many precision specifiers"},
     {2003, "invalid USERENV parameter"},
     {30001, "trim set should have only one character"},
+    {30076, "invalid extract field for extract source"},
 };
 
 std::string prefix(int code)

@@ -136,6 +136,10 @@ std::string formatHex(const DecimalNumber &value, const Model &model)
         return overflow(width);
     // Repeated division by 16 on the decimal digit string, so values beyond 64 bits work too.
     std::string decimal = rounded.integerPart();
+    // Each hexadecimal digit holds at most 1.21 decimal ones: anything longer cannot fit, and
+    // saying so at once spares the division of a huge number.
+    if (static_cast<double>(decimal.size()) > model.hexDigits * 1.21 + 1)
+        return overflow(width);
     const char *hexDigits = model.hexLower ? "0123456789abcdef" : "0123456789ABCDEF";
     while (!decimal.empty()) {
         std::string quotient;

@@ -254,6 +254,9 @@ private:
         }
         if (vSeen_ && model_.integerMask.empty())
             invalidModel();
+        // A model needs at least one digit position.
+        if (model_.kind == Model::Kind::Digits && model_.integerDigitCount() == 0 && model_.fractionMask.empty())
+            invalidModel();
     }
 
     std::string_view text_;

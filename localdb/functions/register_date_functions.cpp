@@ -5,6 +5,7 @@
 #include "localdb/functions/session_functions.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 namespace localdb::functions {
@@ -27,6 +28,25 @@ void roundDateBody(Arguments &a)
 void truncDateBody(Arguments &a)
 {
     a.setDate(truncDate(a.date(0), a.count() > 1 ? a.text(1) : "DD", firstDayOf(a)));
+}
+void extractBody(Arguments &a)
+{
+    std::string part = a.text(0);
+    for (char &c : part)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    DateTime d = a.date(1);
+    static const struct {
+        const char *name;
+        int DateTime::*field;
+    } kParts[] = {{"YEAR", &DateTime::year},  {"MONTH", &DateTime::month},   {"DAY", &DateTime::day},
+                  {"HOUR", &DateTime::hour}, {"MINUTE", &DateTime::minute}, {"SECOND", &DateTime::second}};
+    for (const auto &p : kParts) {
+        if (part == p.name) {
+            a.setInteger(d.*(p.field));
+            return;
+        }
+    }
+    raiseError(30076);
 }
 void sysdateBody(Arguments &a) { a.setDate(dateSettingsOf(a.session()).now); }
 void dateAddBody(Arguments &a) { a.setDate(addDays(a.date(0), a.real(1))); }
@@ -52,6 +72,7 @@ std::vector<ScalarImplementation> dateFunctionImplementations()
         {"ora_next_day", scalarEntry<nextDayBody>},
         {"ora_round_date", scalarEntry<roundDateBody>},
         {"ora_trunc_date", scalarEntry<truncDateBody>},
+        {"ora_extract", scalarEntry<extractBody>},
         {"ora_sysdate", scalarEntry<sysdateBody>},
         {"ora_date_add", scalarEntry<dateAddBody>},
         {"ora_date_diff", scalarEntry<dateDiffBody>},

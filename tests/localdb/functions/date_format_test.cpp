@@ -163,6 +163,7 @@ const ParseRow kParseRows[] = {
     {"QuotedLiteral", "2004年01月05日", "YYYY\"年\"MM\"月\"DD\"日\"", "2004-01-05 00:00:00"},
     {"DayNameIsReadAndIgnored", "Monday 05-01-2004", "DAY DD-MM-YYYY", "2004-01-05 00:00:00"},
     {"TrailingBlanksAllowed", "2004-01-05  ", "YYYY-MM-DD", "2004-01-05 00:00:00"},
+    {"TimeMayBeMissingAtTheEnd", "2004-01-05", "YYYY-MM-DD HH24:MI:SS", "2004-01-05 00:00:00"},
     {"OrdinalSuffixRead", "5th JAN 2004", "DDth MON YYYY", "2004-01-05 00:00:00"},
 };
 

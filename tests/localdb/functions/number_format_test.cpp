@@ -113,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(ToChar, NumberFormatTable, testing::ValuesIn(kFormatRow
 TEST(NumberFormat, InvalidModelsRaise01481)
 {
     for (const char *model : {"#,##0", "##0.00", "9.9.9", "99.9,9", ",999", "9G9,9", "99S9", "9MI9",
-                              "A99", "FM9FM", "9EEE", "9V9.9"}) {
+                              "A99", "FM9FM", "9EEE", "9V9.9", "$", "FM", "S", "."}) {
         EXPECT_EQ(errorCode([&] { formatNumber(number("1"), model); }), 1481) << model;
     }
 }

@@ -214,6 +214,10 @@ TEST_F(FunctionsOnConnection, DatesInTheStorageForm)
     EXPECT_EQ(value("ora_date_add('2004-01-05 00:00:00', -5)"), "2003-12-31 00:00:00");
     EXPECT_EQ(value("ora_date_diff('2004-01-02 00:00:00', '2004-01-01 12:00:00')"), "0.5");
     EXPECT_EQ(value("ora_date_diff('2004-01-02 00:00:00', '2004-01-01 00:00:00')"), "1");
+    EXPECT_EQ(value("ora_extract('year', '2004-01-05 13:30:00')"), "2004");
+    EXPECT_EQ(value("ora_extract('MINUTE', '2004-01-05 13:30:00')"), "30");
+    EXPECT_EQ(value("ora_extract('WEEK', '2004-01-05 13:30:00')"),
+              "error: ORA-30076: invalid extract field for extract source");
 }
 
 TEST_F(FunctionsOnConnection, SessionSettingsAreReadOnEveryCall)
