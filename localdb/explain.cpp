@@ -114,7 +114,7 @@ Step joinSteps(std::vector<Step> steps) {
 }
 
 // The steps above the table visits of a query block.
-Step wrapQuery(const Query &q, Step body) {
+Step wrapQuery(const Query &q, Step body, bool sortsForOrderBy) {
     if (q.core) {
         const BoundBlock &b = *q.core->bound;
         if (b.hierarchical) {
@@ -143,7 +143,7 @@ Step wrapQuery(const Query &q, Step body) {
             body = std::move(c);
         }
     }
-    if (!q.orderBy.empty()) {
+    if (!q.orderBy.empty() && sortsForOrderBy) {
         Step s{"SORT", "ORDER BY", "", "", "", {}};
         s.children.push_back(std::move(body));
         body = std::move(s);
@@ -190,10 +190,13 @@ void explainPlan(ExplainStmt &st, SessionCore &core, NameResolver &names) {
     }
     Connection &db = *core.db;
     std::vector<Access> accesses;
+    bool sortsForOrderBy = false;  // an index in the wanted order needs no sort step
     {
         Prepared p = db.prepare("EXPLAIN QUERY PLAN " + compiled->steps[0]);
         while (p.step()) {
             std::string detail = p.text(3);
+            if (detail.find("TEMP B-TREE FOR") != std::string::npos && detail.find("ORDER BY") != std::string::npos)
+                sortsForOrderBy = true;
             for (const char *prefix : {"SCAN ", "SEARCH "}) {
                 if (detail.rfind(prefix, 0) != 0)
                     continue;
@@ -228,11 +231,11 @@ void explainPlan(ExplainStmt &st, SessionCore &core, NameResolver &names) {
         } else {
             body = std::move(set);
         }
-        body = wrapQuery(q, std::move(body));
+        body = wrapQuery(q, std::move(body), true);
     } else {
         body = joinSteps(std::move(visits));
         if (explained->query)
-            body = wrapQuery(*explained->query, std::move(body));
+            body = wrapQuery(*explained->query, std::move(body), sortsForOrderBy);
     }
     Step root{statementOp, "", "", "", "", {}};
     root.children.push_back(std::move(body));

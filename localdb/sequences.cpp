@@ -31,7 +31,7 @@ double Sequences::next(std::int64_t id) {
         }
         // How many values fit before the limit.
         double room = ascending ? std::floor((maxValue - last) / increment) + 1 : std::floor((last - minValue) / -increment) + 1;
-        long long count = std::min<long long>(cache, (long long)std::max(1.0, room));
+        long long count = room >= double(cache) ? cache : std::max(1LL, (long long)room);
         double newLast = last + increment * double(count);
         auto u = db_.prepare("UPDATE kdb_sequences SET last_number = ?2 WHERE object_id = ?1");
         u.bind(1, id);
