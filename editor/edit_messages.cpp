@@ -66,8 +66,10 @@ std::intptr_t TEditorModel::Perform(unsigned message, std::uintptr_t wparam, std
     case EM_GETLINECOUNT:
         return count;
     case EM_LINEINDEX: {
+        // The row below the last one exists only after a final line break.
         const std::intptr_t row = signedW == -1 ? FRow : signedW;
-        if (row < 0 || row > count)
+        const bool belowLast = row == count && (count == 0 || store.RowAttribute(count - 1) == raCrlf);
+        if (row < 0 || (row >= count && !belowLast))
             return -1;
         return static_cast<std::intptr_t>(store.OffsetOf(static_cast<int>(row), 0));
     }
