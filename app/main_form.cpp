@@ -200,6 +200,13 @@ TChildForm *TMainForm::OpenChild(TStartForm kind)
     auto *subWindow = ClientArea->addSubWindow(child);
     subWindow->setAttribute(Qt::WA_DeleteOnClose);
     subWindow->setWindowIcon(windowIcon());
+    // The window's own File menu carries close (Ctrl+F4); the sub-window's system menu would
+    // claim Ctrl+F4 and Ctrl+W as well, making one ambiguous and stealing the other from the
+    // worksheet's history panel item.
+    if (QMenu *systemMenu = subWindow->systemMenu()) {
+        for (QAction *action : systemMenu->actions())
+            action->setShortcuts({});
+    }
     // Once the window is freed its menus have left the bar; the frame's or the next child's
     // take their place.
     connect(subWindow, &QObject::destroyed, this, &TMainForm::PostFixMenuMessage);

@@ -351,6 +351,23 @@ TEST_F(FrameTest, FileNewInAConnectedChildConnectsTheNewWindowWithTheSameLogin)
     EXPECT_EQ(Active()->Caption(), QStringLiteral("P 接続4"));
 }
 
+TEST_F(FrameTest, CloseShortcutReachesTheChildsOwnItemOnly)
+{
+    Start({}, "[START]\nFORM=S\n");
+    Trigger(Active(), "SQL1");
+    ASSERT_EQ(frame->tabPAGE->count(), 2);
+    // Ctrl+W belongs to the worksheet's (disabled) history panel item, not to closing.
+    QTest::keyClick(frame.get(), Qt::Key_W, Qt::ControlModifier);
+    Settle();
+    EXPECT_EQ(frame->tabPAGE->count(), 2);
+    QTest::keyClick(frame.get(), Qt::Key_F4, Qt::ControlModifier);
+    Settle();
+    EXPECT_EQ(frame->tabPAGE->count(), 1);
+    EXPECT_EQ(Slots(), std::vector<int>{1});
+    EXPECT_EQ(Active()->Tag(), 1);
+    EXPECT_EQ(frame->menuBar()->actions(), Active()->MenuBar()->actions());
+}
+
 TEST_F(FrameTest, FileNewInAnUnconnectedChildOpensAnUnconnectedWindow)
 {
     Start();
