@@ -125,7 +125,9 @@ std::string wordText(const DateFormatItem &item, const DateTime &d, const DateFo
         return padName(applyLetterCase(monthName(language, d.month, false), item.letterCase),
                        longestMonthName(language), item.fillMode);
     case DateElement::MonthAbbreviation:
-        return applyLetterCase(monthName(language, d.month, true), item.letterCase);
+        // Japanese abbreviations differ in length (1月, 12月) and are padded like full names.
+        return padName(applyLetterCase(monthName(language, d.month, true), item.letterCase),
+                       longestMonthName(language), item.fillMode || language == DateLanguage::English);
     case DateElement::DayName:
         return padName(applyLetterCase(dayName(language, dayOfWeek(d), false), item.letterCase),
                        longestDayName(language), item.fillMode);

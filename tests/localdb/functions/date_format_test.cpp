@@ -97,6 +97,10 @@ TEST(DateToChar, JapaneseNames)
     japanese.language = DateLanguage::Japanese;
     EXPECT_EQ(formatDate(kMonday, "FMMONTH DAY DY AM", japanese), "1月 月曜日 月 午後");
     EXPECT_EQ(formatDate(DateTime{2004, 12, 5, 9, 0, 0}, "MON", japanese), "12月");
+    // Shorter abbreviations are padded to the longest, as the default DD-MON-RR shows them.
+    EXPECT_EQ(formatDate(kMonday, "DD-MON-RR", japanese), "05-1月 -04");
+    EXPECT_EQ(formatDate(kMonday, "DD-FMMON-FMRR", japanese), "05-1月-04");
+    EXPECT_EQ(storageText(parseDate("05-1月 -04", "DD-MON-RR", japanese)), "2004-01-05 00:00:00");
 }
 
 TEST(DateToChar, IsoYearAndWeekAtYearBoundaries)
