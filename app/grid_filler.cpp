@@ -4,6 +4,7 @@
 #include "classlib/string_grid.h"
 #include "db/ora_dynaset.h"
 
+#include <QElapsedTimer>
 #include <QFontInfo>
 #include <QPointer>
 
@@ -15,6 +16,8 @@
 namespace app {
 
 namespace {
+
+constexpr qint64 kRepaintIntervalMs = 100;
 
 std::string FormatDouble(double value)
 {
@@ -39,16 +42,23 @@ std::string RoundedText(double value)
     // nearbyint rounds in the default mode, to nearest with halves to even; adding 0.0 turns -0
     // into 0.
     const double whole = std::nearbyint(value) + 0.0;
+    if (std::fabs(whole) < 9.0e18) return std::to_string(static_cast<std::int64_t>(whole));
     char buffer[400];
     std::snprintf(buffer, sizeof buffer, "%.0f", whole);
     return buffer;
 }
 
-std::string TwoDigits(int n)
+// Appends n with at least `width` digits (n >= 0).
+void AppendDigits(std::string &text, int n, int width)
 {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%02d", n);
-    return buffer;
+    char digits[16];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + n % 10);
+        n /= 10;
+    } while (n > 0 && count < 16);
+    for (int i = count; i < width; ++i) text += '0';
+    while (count > 0) text += digits[--count];
 }
 
 // Restores the grid's painting however the fill ends.
@@ -77,11 +87,21 @@ std::string VariantText(const db::Variant &value)
     case 3: return std::get<std::string>(value);
     case 4: {
         const auto &d = std::get<db::DateTime>(value);
-        char buffer[64];
-        std::snprintf(buffer, sizeof buffer, "%04d/%s/%s", d.year, TwoDigits(d.month).c_str(), TwoDigits(d.day).c_str());
-        std::string text(buffer);
-        if (d.hour != 0 || d.minute != 0 || d.second != 0)
-            text += " " + TwoDigits(d.hour) + ":" + TwoDigits(d.minute) + ":" + TwoDigits(d.second);
+        std::string text;
+        text.reserve(19);
+        AppendDigits(text, std::abs(d.year), 4);
+        text += '/';
+        AppendDigits(text, std::abs(d.month), 2);
+        text += '/';
+        AppendDigits(text, std::abs(d.day), 2);
+        if (d.hour != 0 || d.minute != 0 || d.second != 0) {
+            text += ' ';
+            AppendDigits(text, std::abs(d.hour), 2);
+            text += ':';
+            AppendDigits(text, std::abs(d.minute), 2);
+            text += ':';
+            AppendDigits(text, std::abs(d.second), 2);
+        }
         return text;
     }
     case 5: {
@@ -145,6 +165,7 @@ int FillGridFromDynaset(std::shared_ptr<db::OraDynaset> dynaset, TStringGrid &gr
             fields.push_back(dynaset->Fields(i));
             grid.SetCells(i + 1, 0, fields.back()->name());
         }
+        QElapsedTimer sinceRepaint;
         while (!dynaset->Eof()) {
             const int r = grid.RowCount() - 1;
             grid.SetCells(0, r, std::to_string(r));
@@ -157,9 +178,14 @@ int FillGridFromDynaset(std::shared_ptr<db::OraDynaset> dynaset, TStringGrid &gr
             ++records;
             dynaset->MoveNext();
             if (records % 100 == 0) {
-                grid.SetRedraw(true);
-                grid.Repaint();
-                grid.SetRedraw(false);
+                // Progress shows every 100 records, but at most ten times a second: painting a
+                // screenful of cells 10,000 times would cost more than a million-row fill itself.
+                if (!sinceRepaint.isValid() || sinceRepaint.elapsed() >= kRepaintIntervalMs) {
+                    grid.SetRedraw(true);
+                    grid.Repaint();
+                    grid.SetRedraw(false);
+                    sinceRepaint.start();
+                }
                 if (cancelled && cancelled(records)) break;
                 if (!alive) return records;
             }

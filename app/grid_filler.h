@@ -27,7 +27,8 @@ void ClearGrid(TStringGrid &grid);
 using FillCancelled = std::function<bool(int records)>;
 
 // Writes the header and every record of the dynaset (from its current record to its end), the
-// grid's painting off except for one repaint every 100 records, then sizes the columns. The
+// grid's painting off except for a repaint after every 100 records (at most ten a second), then
+// sizes the columns. The
 // dynaset is held for the whole fill. Returns the number of records written. Errors of the
 // dynaset propagate after the grid's painting is switched back on; rows written stay.
 int FillGridFromDynaset(std::shared_ptr<db::OraDynaset> dynaset, TStringGrid &grid,

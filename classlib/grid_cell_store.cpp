@@ -64,6 +64,7 @@ void GridCellStore::Compact(Column &column) const
 {
     std::vector<Block> old = std::move(column.blocks);
     column.blocks.clear();
+    column.tailGroup = -1;
     if (column.liveBytes > 0) {
         Block first;
         first.capacity = static_cast<std::uint32_t>(std::max<std::size_t>(column.liveBytes, kMinBlock));
@@ -85,6 +86,7 @@ void GridCellStore::Compact(Column &column) const
         char *to = Allocate(column, size, moved);
         std::memcpy(to, old[ref.block].data.get() + ref.offset, size);
         column.groups[static_cast<std::size_t>(g)] = moved;
+        column.tailGroup = g;
     }
     column.deadBytes = 0;
 }
@@ -134,12 +136,14 @@ void GridCellStore::ResizeColumn(Column &column, int rows) const
         }
         column.liveBytes -= dropped;
         column.deadBytes += dropped;
+        column.tailGroup = -1;  // the bytes of dropped rows may end the last block
     }
     column.lengths.resize(static_cast<std::size_t>(rows), 0);
     column.groups.resize(static_cast<std::size_t>(GroupCount(rows)));
     if (rows == 0 || column.liveBytes == 0) {
         column.blocks.clear();
         column.liveBytes = column.deadBytes = 0;
+        column.tailGroup = -1;
     } else if (column.deadBytes > column.liveBytes) {
         Compact(column);
     }
@@ -170,6 +174,29 @@ void GridCellStore::Set(int col, int row, std::string_view text)
     const int group = row >> kGroupShift;
     const int firstRow = group << kGroupShift;
     const int endRow = std::min(firstRow + kGroupRows, rowCount_);
+    const std::size_t encoded = EncodedSize(text.size());
+
+    // Filling row by row writes after the last cell of the group written last: append in place.
+    if (group == column.tailGroup && encoded > 0) {
+        bool restEmpty = true;
+        for (int r = row; r < endRow && restEmpty; ++r) restEmpty = column.lengths[static_cast<std::size_t>(r)] == 0;
+        Block &block = column.blocks.back();
+        if (restEmpty && block.used + encoded <= block.capacity) {
+            char *at = block.data.get() + block.used;
+            if (text.size() >= kLongText) {
+                const auto n = static_cast<std::uint32_t>(text.size());
+                std::memcpy(at, &n, 4);
+                at += 4;
+            }
+            std::memcpy(at, text.data(), text.size());
+            block.used += static_cast<std::uint32_t>(encoded);
+            column.liveBytes += encoded;
+            column.lengths[static_cast<std::size_t>(row)] =
+                static_cast<std::uint8_t>(text.size() < kLongText ? text.size() : kLongText);
+            textBytes_ += text.size();
+            return;
+        }
+    }
 
     // Where the cell sits in its group: bytes before it, its own, and bytes after it.
     bool anyBytes = false;
@@ -190,7 +217,6 @@ void GridCellStore::Set(int col, int row, std::string_view text)
                 after += StoredSize(column, start + before + own + after, r);
         }
     }
-    const std::size_t encoded = EncodedSize(text.size());
     const std::size_t oldTotal = before + own + after;
     const std::size_t newTotal = before + encoded + after;
 
@@ -214,6 +240,7 @@ void GridCellStore::Set(int col, int row, std::string_view text)
         writeCell(base + before);
         column.blocks.back().used = static_cast<std::uint32_t>(ref.offset + newTotal);
         column.liveBytes = column.liveBytes - oldTotal + newTotal;
+        column.tailGroup = group;
     } else if (newTotal > 0) {
         GroupRef moved;
         char *to = Allocate(column, newTotal, moved);
@@ -221,6 +248,7 @@ void GridCellStore::Set(int col, int row, std::string_view text)
         writeCell(to + before);
         if (after) std::memcpy(to + before + encoded, start + before + own, after);
         ref = moved;
+        column.tailGroup = group;
         column.deadBytes += oldTotal;
         column.liveBytes = column.liveBytes - oldTotal + newTotal;
     } else {
@@ -233,6 +261,7 @@ void GridCellStore::Set(int col, int row, std::string_view text)
     if (column.liveBytes == 0) {
         column.blocks.clear();
         column.deadBytes = 0;
+        column.tailGroup = -1;
     } else if (column.deadBytes > column.liveBytes && column.deadBytes > 4096) {
         Compact(column);
     }
@@ -257,6 +286,7 @@ void GridCellStore::Clear()
         std::fill(column.lengths.begin(), column.lengths.end(), 0);
         column.blocks.clear();
         column.liveBytes = column.deadBytes = 0;
+        column.tailGroup = -1;
     }
     textBytes_ = 0;
 }

@@ -64,6 +64,7 @@ private:
         std::vector<Block> blocks;          // the last one is where new bytes go
         std::size_t liveBytes = 0;          // bytes of the blocks that groups still use
         std::size_t deadBytes = 0;          // bytes left behind by rewritten groups
+        int tailGroup = -1;                 // the group whose bytes end the last block, if known
     };
 
     static std::size_t StoredSize(const Column &column, const char *at, int row);

@@ -387,6 +387,13 @@ void TStringGrid::ScrollIntoView(int col, int row)
 void TStringGrid::UpdateView()
 {
     ClampCurrent();
+    if (!redraw_) {
+        // A caller filling the grid changes its size once per row: the scroll bars follow when
+        // painting is switched on again.
+        viewDirty_ = true;
+        return;
+    }
+    viewDirty_ = false;
     topRow_ = std::clamp(topRow_, fixedRows_, std::max(MaxTopRow(), fixedRows_));
     leftCol_ = std::clamp(leftCol_, fixedCols_, std::max(MaxLeftCol(), fixedCols_));
     UpdateScrollBars();
@@ -485,7 +492,7 @@ void TStringGrid::SetRedraw(bool on)
     redraw_ = on;
     viewport()->setUpdatesEnabled(on);
     if (on) {
-        UpdateScrollBars();
+        if (viewDirty_) UpdateView();
         viewport()->update();
     }
 }

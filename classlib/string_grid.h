@@ -205,6 +205,7 @@ private:
     int leftCol_ = 1;
     TGridOptions options_ = goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect;
     bool redraw_ = true;
+    bool viewDirty_ = false;
     QColor color_;
     QColor fixedColor_;
 
