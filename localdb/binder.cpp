@@ -196,6 +196,9 @@ void Binder::bindColumn(ExprPtr &ep, Scope &scope) {
             if (!scope.block)
                 raise(904, e.offset, {"\"ROWNUM\""});
             rownumSeen_ = true;
+            // Rows are numbered in storage order when they come from one table.
+            if (scope.block->sources.size() == 1 && scope.block->sources[0].isTable)
+                e.column = scope.block->sources[0].sqlAlias + ".rowid";
             return;
         }
         if (w == "LEVEL") {

@@ -20,6 +20,7 @@ struct Source {
     std::string sqlAlias;      // alias in the emitted SQL ("t0"); empty: columns unqualified
     std::string sqlFrom;       // physical name of a named table or view
     Query *derived = nullptr;  // an inline view
+    bool isTable = false;      // a stored table (has a rowid and a storage order)
     std::vector<OutputColumn> columns;
     // Old-style outer join: this source is null-extended and joined after dependsOn with onConditions.
     bool optional = false;

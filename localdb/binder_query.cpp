@@ -118,6 +118,7 @@ Source Binder::tableSource(const ResolvedObject &object, const std::string &alia
     s.owner = alias.empty() ? object.object.owner : std::string();
     s.sqlAlias = sqlAlias;
     s.sqlFrom = physicalName(object.object.owner, object.object.name);
+    s.isTable = object.object.type == "TABLE";
     for (const auto &c : object.table->columns)
         s.columns.push_back({c.name, Type::of(c.type)});
     return s;

@@ -74,7 +74,7 @@ std::string emitExpression(const Expr &e) {
         case ColumnBinding::Rowid:
             return e.column;
         case ColumnBinding::Rownum:
-            return "row_number() OVER ()";
+            return e.column.empty() ? "row_number() OVER ()" : "row_number() OVER (ORDER BY " + e.column + ")";
         case ColumnBinding::Level:
             return "kdb_h.lvl";
         case ColumnBinding::Sysdate:
@@ -136,7 +136,7 @@ std::string emitExpression(const Expr &e) {
         return out + "))";
     }
     case ExprKind::InQuery:
-        return "(" + emitExpression(*e.args[0]) + (e.negated ? " NOT IN (" : " IN (") + emitQuery(*e.query) + "))";
+        return "(" + emitExpression(*e.args[0]) + (e.negated ? " NOT IN (" : " IN (") + emitQuery(*e.query, nullptr, false) + "))";
     case ExprKind::Like: {
         std::string out = "(" + emitExpression(*e.args[0]) + (e.negated ? " NOT LIKE " : " LIKE ") +
                           emitExpression(*e.args[1]);
@@ -145,9 +145,9 @@ std::string emitExpression(const Expr &e) {
         return out + ")";
     }
     case ExprKind::Exists:
-        return "(EXISTS (" + emitQuery(*e.query) + "))";
+        return "(EXISTS (" + emitQuery(*e.query, nullptr, false) + "))";
     case ExprKind::Subquery:
-        return "(" + emitQuery(*e.query) + ")";
+        return "(" + emitQuery(*e.query, nullptr, false) + ")";
     case ExprKind::Function: {
         std::string out = e.sqlFunction + "(";
         if (e.distinct)
@@ -219,8 +219,17 @@ std::string orderTerm(const OrderItem &item, int position) {
 
 const char *kPathPiece = "'/' || printf('%012d', t0.rowid)";
 
+// Whether rows of this block come straight from one table in storage order: then that order is
+// kept (Oracle returns a plain full scan in insertion order and users rely on it, while SQLite
+// would otherwise read whatever covering index it likes).
+bool keepsStorageOrder(const SelectCore &core, const Query &q) {
+    const BoundBlock &b = *core.bound;
+    return b.sources.size() == 1 && b.sources[0].isTable && !b.grouped && !core.distinct && q.orderBy.empty() &&
+           !b.hierarchical && !b.rownumInsideSource;
+}
+
 std::string emitCore(const SelectCore &core, const Query &q, const std::vector<std::string> *forcedNames,
-                     bool withOrderBy) {
+                     bool withOrderBy, bool storageOrder) {
     const BoundBlock &block = *core.bound;
     std::string sql;
     if (block.hierarchical) {
@@ -251,6 +260,8 @@ std::string emitCore(const SelectCore &core, const Query &q, const std::vector<s
         sql += "(SELECT * FROM " + inner + " AS " + src.sqlAlias;
         if (!block.where.empty())
             sql += " WHERE " + joinAnd(block.where);
+        if (src.isTable)
+            sql += " ORDER BY " + src.sqlAlias + ".rowid";
         sql += " LIMIT " + std::to_string(block.rownumLimit) + ") AS " + src.sqlAlias;
         whereMoved = true;
     } else if (block.ansi) {
@@ -283,6 +294,8 @@ std::string emitCore(const SelectCore &core, const Query &q, const std::vector<s
                 sql += (i ? ", " : "") + orderTerm(q.orderBy[i], q.orderPositions[i]);
         } else if (block.hierarchical) {
             sql += " ORDER BY kdb_h.path";
+        } else if (storageOrder && keepsStorageOrder(core, q)) {
+            sql += " ORDER BY " + block.sources[0].sqlAlias + ".rowid";
         }
     }
     if (block.rownumLimit >= 0 && !block.rownumInsideSource)
@@ -299,13 +312,13 @@ bool needsWrapping(const Query &q) {
 
 }  // namespace
 
-std::string emitQuery(const Query &q, const std::vector<std::string> *forcedNames) {
+std::string emitQuery(const Query &q, const std::vector<std::string> *forcedNames, bool storageOrder) {
     if (q.core)
-        return emitCore(*q.core, q, forcedNames, true);
-    std::string left = emitQuery(*q.left, forcedNames);
+        return emitCore(*q.core, q, forcedNames, true, storageOrder);
+    std::string left = emitQuery(*q.left, forcedNames, false);
     if (q.left->core && needsWrapping(*q.left))
         left = "SELECT * FROM (" + left + ")";
-    std::string right = emitQuery(*q.right);
+    std::string right = emitQuery(*q.right, nullptr, false);
     if (needsWrapping(*q.right))
         right = "SELECT * FROM (" + right + ")";
     std::string op = q.setOp == "MINUS" ? "EXCEPT" : q.setOp;

@@ -14,7 +14,8 @@ std::string emitExpression(const Expr &e);
 
 // The SQL of a bound query. forcedNames, when given, replaces the result column names (used by
 // INSERT ... SELECT to address the columns by position).
-std::string emitQuery(const Query &q, const std::vector<std::string> *forcedNames = nullptr);
+// storageOrder: a plain scan of one table keeps the table's storage (insertion) order.
+std::string emitQuery(const Query &q, const std::vector<std::string> *forcedNames = nullptr, bool storageOrder = true);
 
 // The SQLite parameter name used for the bind variable NAME.
 std::string bindParameterName(const std::string &name);
