@@ -319,6 +319,10 @@ QVariant VariantFromValue(const QMetaProperty &property, const Value &value, con
             return QVariant(value.type == ValueType::True);
         if (value.IsInteger())
             return QVariant(value.integer != 0);
+        if (value.type == ValueType::Ident && cp932::SameText(value.bytes, "True"))
+            return QVariant(true);
+        if (value.type == ValueType::Ident && cp932::SameText(value.bytes, "False"))
+            return QVariant(false);
         InvalidValue(path);
     case QMetaType::Double:
     case QMetaType::Float: {

@@ -439,3 +439,23 @@ TEST(ComponentStreamConversion, CurrencyIsCountedExactly)
 }
 
 } // namespace
+
+namespace {
+
+TEST(ComponentStreamRead, LenientForms)
+{
+    // Booleans and colours as identifiers or integers, names in any case.
+    TTiny tiny;
+    const std::string stream = "TPF0" + Short("TTiny") + Short("x") +
+                               Short("wordwrap") + Bytes({7}) + Short("true") +
+                               Short("COLOR") + Bytes({4, 0x05, 0, 0, 0x80}) +
+                               Short("Cursor") + Bytes({7}) + Short("CRIBEAM") +
+                               Short("scrollbars") + Bytes({2, 3}) + Bytes({0, 0});
+    ReadComponentBinary(stream, tiny);
+    EXPECT_TRUE(tiny.WordWrap);
+    EXPECT_EQ(tiny.Color, clWindow);
+    EXPECT_EQ(tiny.Cursor, crIBeam);
+    EXPECT_EQ(tiny.ScrollBars, TTiny::ssBoth);
+}
+
+} // namespace
