@@ -76,3 +76,18 @@ TEST(Parser, ValidStatementsOfEveryKind) {
     for (const char *sql : ok)
         EXPECT_NO_THROW(localdb::parseStatement(sql)) << sql;
 }
+
+#include "localdb/errors.h"
+
+TEST(Errors, EveryMessageIsFormattedWithItsArguments) {
+    EXPECT_EQ(localdb::formatOracleMessage(942), "ORA-00942: table or view does not exist");
+    EXPECT_EQ(localdb::formatOracleMessage(1400, {"\"A\".\"B\".\"C\""}), "ORA-01400: cannot insert NULL into (\"A\".\"B\".\"C\")");
+    EXPECT_EQ(localdb::formatOracleMessage(12899, {"\"X\"", "12", "10"}),
+              "ORA-12899: value too large for column \"X\" (actual: 12, maximum: 10)");
+    EXPECT_EQ(localdb::oracleCodeOf("ORA-01722: invalid number"), 1722);
+    EXPECT_EQ(localdb::oracleCodeOf("no such table"), 0);
+    // Codes the engine raises must all have a text (a missing one printed "ORA-01719: " once).
+    for (int code : {1, 54, 900, 904, 918, 923, 933, 936, 942, 955, 1013, 1400, 1407, 1416, 1438, 1468, 1476, 1719,
+                     1722, 1788, 2287, 2289, 2290, 2291, 2292, 8002, 8004, 12154, 12899, 25156})
+        EXPECT_FALSE(localdb::messageTemplate(code).empty()) << code;
+}
