@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
+#include <random>
 #include <string>
 
 namespace {
@@ -456,6 +459,67 @@ TEST(ComponentStreamRead, LenientForms)
     EXPECT_EQ(tiny.Color, clWindow);
     EXPECT_EQ(tiny.Cursor, crIBeam);
     EXPECT_EQ(tiny.ScrollBars, TTiny::ssBoth);
+}
+
+} // namespace
+
+namespace {
+
+// Random values of every property kind, including text code page 932 cannot hold, arbitrary
+// bytes in list items (control characters, lone lead bytes) and extreme numbers.
+TEST(ComponentStreamRoundTrip, RandomValuesSurviveBothForms)
+{
+    std::mt19937_64 random(20261207);
+    const auto bits = [&](int count) { return random() & ((count == 64) ? ~0ULL : ((1ULL << count) - 1)); };
+    const QString alphabet = QStringLiteral("aZ09 '#+\t\r\n日本語ｱé€\u00A0\u301C");
+    const auto randomText = [&](int maxLength) {
+        QString text;
+        for (int i = static_cast<int>(random() % static_cast<unsigned>(maxLength + 1)); i > 0; --i)
+            text += alphabet[static_cast<int>(random() % static_cast<unsigned>(alphabet.size()))];
+        return text;
+    };
+    const auto randomBytes = [&](int maxLength) {
+        std::string bytes;
+        for (int i = static_cast<int>(random() % static_cast<unsigned>(maxLength + 1)); i > 0; --i)
+            bytes += static_cast<char>(random() & 0xFF);
+        return bytes;
+    };
+    for (int round = 0; round < 200; ++round) {
+        TSample sample;
+        sample.Count = static_cast<int>(bits(32));
+        sample.Big = static_cast<qint64>(bits(64));
+        double ratio;
+        do {
+            const std::uint64_t pattern = bits(64);
+            std::memcpy(&ratio, &pattern, sizeof ratio);
+        } while (!std::isfinite(ratio));
+        sample.Ratio = ratio;
+        float scale;
+        do {
+            const auto pattern = static_cast<std::uint32_t>(bits(32));
+            std::memcpy(&scale, &pattern, sizeof scale);
+        } while (!std::isfinite(scale));
+        sample.Scale = scale;
+        sample.Caption = randomText(round % 3 == 0 ? 300 : 20);
+        sample.Data = QByteArray::fromStdString(randomBytes(40));
+        sample.Color = static_cast<TColor>(static_cast<qint32>(bits(32)));
+        sample.Cursor = static_cast<TCursor>(static_cast<int>(random() % 30) - 25);
+        sample.Options = TSample::TSampleOptions(static_cast<int>(bits(3)));
+        sample.Words = {randomText(5), randomText(5)};
+        for (int i = static_cast<int>(random() % 4); i > 0; --i)
+            sample.Lines()->Add(randomBytes(round % 5 == 0 ? 300 : 12));
+        for (int i = static_cast<int>(random() % 3); i > 0; --i)
+            static_cast<TSampleItem *>(sample.Brackets()->Add())->SetLeftBracket(randomText(3));
+
+        const std::string binary = WriteComponentBinary(sample);
+        const std::string text = ObjectBinaryToText(binary);
+        ASSERT_EQ(ObjectTextToBinary(text), binary) << text;
+        TSample copy;
+        ReadComponentBinary(binary, copy);
+        ExpectSame(sample, copy);
+        if (HasFailure())
+            break;
+    }
 }
 
 } // namespace
