@@ -4,6 +4,8 @@
 
 #include "editor/attribute_string.h"
 #include "editor/editor_strings.h"
+#include "syntax/fountain.h"
+#include "syntax/fountain_parser.h"
 
 #include <algorithm>
 
@@ -144,10 +146,15 @@ void TEditorModel::CaretMovedNotify()
         OnCaretMoved();
 }
 
-void TEditorModel::SetRow(int row) { MoveCaret(row, FCol, -1, true); }
+void TEditorModel::SetRow(int row)
+{
+    CancelSelection();
+    MoveCaret(row, FCol, -1, true);
+}
 
 void TEditorModel::SetCol(int col)
 {
+    CancelSelection();
     col = std::clamp(col, 0, MaxCol);
     MoveCaret(FRow, col, col > FCol ? 1 : -1, false);
 }
@@ -184,27 +191,64 @@ void TEditorModel::CancelSelection()
 
 TEditorPosition TEditorModel::SelectionStart() const
 {
-    return FSelected ? std::min(FAnchor, CaretPosition()) : CaretPosition();
+    return FSelected ? std::min(FAnchor, FHead) : CaretPosition();
 }
 
 TEditorPosition TEditorModel::SelectionEnd() const
 {
-    return FSelected ? std::max(FAnchor, CaretPosition()) : CaretPosition();
+    return FSelected ? std::max(FAnchor, FHead) : CaretPosition();
 }
 
-void TEditorModel::SelectAll()
+int TEditorModel::ColumnOf(TEditorPosition position) const
+{
+    return position.Row < RowCount() ? editor::ByteToColumn(FStore->View(position.Row), position.Byte, ColumnRules())
+                                     : 0;
+}
+
+void TEditorModel::SelectRange(TEditorPosition anchor, TEditorPosition caret)
 {
     CancelSelection();
-    const TEditorPosition start{0, 0};
-    const TEditorPosition end = Advance(start, TextLength());
-    if (end == start)
-        return;
-    MoveCaret(end.Row, end.Row < RowCount() ? editor::ByteToColumn(FStore->View(end.Row), end.Byte, ColumnRules()) : 0,
-              -1, false);
-    FAnchor = start;
-    FSelected = CaretPosition() != FAnchor;
+    MoveCaret(caret.Row, ColumnOf(caret), -1, false);
+    FAnchor = anchor;
+    FHead = CaretPosition();
+    FSelected = FHead != FAnchor;
     if (FSelected)
         FDisplay->SelectionChanged(true);
+}
+
+void TEditorModel::SelectAll() { SelectRange({0, 0}, Advance({0, 0}, TextLength())); }
+
+bool TEditorModel::SelectTokenAtCaret()
+{
+    const TEditorScreenStrings &store = *FStore;
+    if (FRow >= store.Count() || !FFountain)
+        return false;
+    const int lineRow = store.FirstRowOfLine(FRow);
+    const int lastRow = store.LastRowOfLine(lineRow);
+    std::string line;
+    int offset = CaretByte();
+    for (int r = lineRow; r <= lastRow; ++r) {
+        if (r < FRow)
+            offset += store.Length(r);
+        line += store.View(r);
+    }
+    const std::unique_ptr<TFountainParser> parser = FFountain->CreateParser();
+    parser->StartRow(line, TRowParseState{});
+    while (parser->NextToken() != ftEnd) {
+        const int start = parser->TokenOffset();
+        const int end = start + parser->TokenLength();
+        if (start <= offset && offset < end) {
+            TEditorPosition anchor;
+            TEditorPosition head;
+            store.PositionFrom(lineRow, start, anchor.Row, anchor.Byte);
+            store.PositionFrom(lineRow, end, head.Row, head.Byte);
+            SelectRange(anchor, head);
+            return true;
+        }
+        if (start > offset)
+            break;
+    }
+    return false;
 }
 
 std::int64_t TEditorModel::SelStart() const
@@ -267,12 +311,7 @@ void TEditorModel::SetSelLength(std::int64_t length)
     const TEditorPosition end = Advance(anchor, length);
     if (end == anchor)
         return;
-    const int col = end.Row < RowCount() ? editor::ByteToColumn(FStore->View(end.Row), end.Byte, ColumnRules()) : 0;
-    MoveCaret(end.Row, col, -1, false);
-    FAnchor = anchor;
-    FSelected = CaretPosition() != FAnchor;
-    if (FSelected)
-        FDisplay->SelectionChanged(true);
+    SelectRange(anchor, end);
 }
 
 std::string TEditorModel::TextBetween(TEditorPosition from, TEditorPosition to) const
@@ -427,7 +466,7 @@ void TEditorModel::Redo()
 void TEditorModel::StoreChanged(const TEditorChangeExtent &extent)
 {
     // Another editor's change may have removed the rows this caret stood on.
-    if (FRow > RowCount() || (FSelected && (FAnchor.Row > RowCount())))
+    if (FSelected && (std::max(FAnchor.Row, FHead.Row) > RowCount()))
         CancelSelection();
     if (FRow > RowCount())
         MoveCaret(FRow, FCol, -1, false);
@@ -438,6 +477,8 @@ void TEditorModel::StoreChanged(const TEditorChangeExtent &extent)
             OnChange();
     }
 }
+
+void TEditorModel::SetTopRow(int row) { FDisplay->SetTopRow(std::clamp(row, 0, RowCount())); }
 
 void TEditorModel::ScrollCaret()
 {

@@ -83,7 +83,8 @@ public:
     TEditorPosition CaretPosition() const { return {FRow, CaretByte()}; }
     void SetCaretPosition(int row, int col) override;
 
-    // --- Selection (a stream of bytes between an anchor and the caret).
+    // --- Selection: a stream of bytes between an anchor and a head (where the caret was put).
+    // Writing Row or Col cancels it; the raw SetCaretPosition does not.
     bool Selected() const;
     void CancelSelection() override;
     void SelectAll();
@@ -94,6 +95,12 @@ public:
     std::int64_t SelLength() const;
     void SetSelLength(std::int64_t length);
     std::string SelText() const;
+    // Selects from anchor to caret (the caret moves to caret); equal positions select nothing.
+    void SelectRange(TEditorPosition anchor, TEditorPosition caret);
+    TEditorPosition Anchor() const { return FAnchor; }
+    // Selects the syntax token under the caret, parsing its logical line from the start outside
+    // any bracket; returns false (changing nothing) when no token covers the caret.
+    bool SelectTokenAtCaret();
     // Replaces the selection (or inserts at the caret) with text; empty text deletes the
     // selection. The caret ends after the inserted text.
     void SetSelText(std::string_view text);
@@ -132,7 +139,10 @@ public:
     std::function<void()> OnChange;
     std::function<void()> OnCaretMoved;
 
-    // --- Scrolling the caret into view as the edit control does (a third of the view in).
+    // --- Scrolling.
+    int TopRow() const { return FDisplay->TopRow(); }
+    void SetTopRow(int row);  // kept within 0..RowCount
+    // Brings the caret into view as the edit control does (a third of the view in).
     void ScrollCaret();
 
     // --- The standard edit-control messages (numbers in edit_messages.h). Pointers travel in
@@ -162,6 +172,7 @@ private:
     // Position n bytes forward from `from` (a line break counts 2).
     TEditorPosition Advance(TEditorPosition from, std::int64_t n) const;
     std::string TextBetween(TEditorPosition from, TEditorPosition to) const;
+    int ColumnOf(TEditorPosition position) const;
     std::intptr_t LineLengthMessage(std::int64_t offset) const;
 
     std::shared_ptr<TEditorScreenStrings> FStore;
@@ -175,6 +186,7 @@ private:
     int FRememberedCol = -1;
     bool FSelected = false;
     TEditorPosition FAnchor;
+    TEditorPosition FHead;  // the selection's other end; the caret stood there when it was made
     bool FFocused = false;
     bool FReadOnly = false;
     bool FModified = false;

@@ -2,6 +2,7 @@
 // messages.
 #include "editor/edit_messages.h"
 #include "editor_test_support.h"
+#include "syntax/editor_fountain.h"
 
 #include <gtest/gtest.h>
 
@@ -207,6 +208,37 @@ TEST_F(EditorHost, LoadingFromAFormClearsModifiedAtTheEnd)
     editor.EndLoading();
     EXPECT_EQ(editor.RowCount(), 2);
     EXPECT_FALSE(editor.Modified());
+}
+
+TEST_F(EditorHost, SelectTokenAtCaretSelectsTheWholeTokenUnderIt)
+{
+    TEditorFountain fountain;
+    editor.SetFountain(&fountain);
+    editor.SetText("select ename\r\nfrom emp");
+    editor.SetCaretPosition(0, 9);
+    EXPECT_TRUE(editor.SelectTokenAtCaret());
+    EXPECT_EQ(editor.SelText(), "ename");
+    EXPECT_EQ(editor.SelStart(), 7);
+    editor.SetCaretPosition(0, 6);  // the blank between: no token covers it
+    EXPECT_FALSE(editor.SelectTokenAtCaret());
+    EXPECT_EQ(editor.SelText(), "ename");  // nothing changed
+    // A token running over a wrapped row boundary is selected whole.
+    editor.SetWordWrap(true);
+    editor.WrapOption()->SetWrapByte(20);
+    editor.SetText(std::string(18, 'a') + " wordacrossrows");
+    editor.SetCaretPosition(1, 2);
+    EXPECT_TRUE(editor.SelectTokenAtCaret());
+    EXPECT_EQ(editor.SelText(), "wordacrossrows");
+    editor.SetFountain(nullptr);
+}
+
+TEST_F(EditorHost, TopRowIsKeptWithinTheRows)
+{
+    editor.SetText("a\r\nb\r\nc");
+    editor.SetTopRow(50);
+    EXPECT_EQ(editor.TopRow(), 3);
+    editor.SetTopRow(-2);
+    EXPECT_EQ(editor.TopRow(), 0);
 }
 
 TEST_F(EditorHost, GetSetSelAndLineMessages)
