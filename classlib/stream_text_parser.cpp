@@ -491,7 +491,11 @@ private:
                 ++FPos;
                 return value;
             }
-            value.list.push_back(ParseValue(depth + 1));
+            Value element = ParseValue(depth + 1);
+            // In the binary form a Null's type byte is the list's end marker.
+            if (element.type == ValueType::Null)
+                Error(QStringLiteral("リストの要素に Null は書けません"));
+            value.list.push_back(std::move(element));
         }
     }
 

@@ -174,6 +174,8 @@ TEST(StreamFaults, ParserNamesTheLine)
         {"object T\n  A = #70000\nend\n", "2 行目: 文字コードが不正です"},
         {"object T\nend\nextra", "3 行目: end の後に余分な文字があります"},
         {"object T\n  A = <\n    thing\n  >\nend\n", "3 行目: item が必要です"},
+        // Null's type byte would end the list in the binary form.
+        {"object T\n  A = (\n    1\n    Null)\nend\n", "4 行目: リストの要素に Null は書けません"},
     };
     for (const Case &c : cases) {
         try {
