@@ -249,6 +249,29 @@ TEST_F(ScannerTest, CarriedKindWithoutLengthIsResumedByItsScanner)
     EXPECT_EQ(Scan(Sj("漢x"), carried), (Toks{{ftSymbol, 0, 2}, {ftAnk, 2, 1}}));
 }
 
+TEST_F(ScannerTest, OverriddenScannerServesBothTables)
+{
+    // Words of hexadecimal digits are numbers to this parser, fresh or carried into a row.
+    class THexWordParser : public TEditorParser {
+    public:
+        using TEditorParser::TEditorParser;
+
+    protected:
+        void ScanWord() override
+        {
+            TEditorParser::ScanWord();
+            const std::string_view word(FTokenStart, static_cast<std::size_t>(FCursor - FTokenStart));
+            if (word.find_first_not_of("abcdefABCDEF") == std::string_view::npos)
+                FTokenKind = ftHex;
+        }
+    };
+    THexWordParser parser(&Fountain);
+    EXPECT_EQ(Tokenise(parser, "cafe bar"), (Toks{{ftHex, 0, 4}, {ftAnk, 5, 3}}));
+    TRowParseState carried;
+    carried.PrevToken = ftAnk;
+    EXPECT_EQ(Tokenise(parser, "bad x", carried), (Toks{{ftHex, 0, 3}, {ftAnk, 4, 1}}));
+}
+
 TEST_F(ScannerTest, ParserNeedsAFountain)
 {
     try {
