@@ -1,0 +1,137 @@
+// Engine overhead against plain SQLite on the same database file, measured in one run:
+//   localdb_fetch              a million rows of eight columns read through a cursor
+//   localdb_cached_statement   a cached one-row query run again and again with a new bind value
+// Each figure is the best of several rounds; the ratio is engine time over SQLite time.
+#include "localdb/localdb.h"
+
+#include <sqlite3.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+double bestSeconds(int rounds, const std::function<void()> &work) {
+    double best = 1e30;
+    for (int r = 0; r < rounds; ++r) {
+        auto start = std::chrono::steady_clock::now();
+        work();
+        std::chrono::duration<double> d = std::chrono::steady_clock::now() - start;
+        best = std::min(best, d.count());
+    }
+    return best;
+}
+
+// What a caller does with each value: keep it. Both sides store into the same variant type.
+void keep(localdb::Value &slot, sqlite3_stmt *s, int i) {
+    switch (sqlite3_column_type(s, i)) {
+    case SQLITE_NULL:
+        slot = std::monostate{};
+        break;
+    case SQLITE_INTEGER:
+        slot = std::int64_t(sqlite3_column_int64(s, i));
+        break;
+    case SQLITE_FLOAT:
+        slot = sqlite3_column_double(s, i);
+        break;
+    default: {
+        const char *t = reinterpret_cast<const char *>(sqlite3_column_text(s, i));
+        int n = sqlite3_column_bytes(s, i);
+        if (auto *str = std::get_if<std::string>(&slot))
+            str->assign(t, size_t(n));
+        else
+            slot = std::string(t, size_t(n));
+    }
+    }
+}
+
+}  // namespace
+
+int main() {
+    char pattern[] = "/tmp/kestrim-bench-XXXXXX";
+    const std::filesystem::path folder = mkdtemp(pattern);
+    const std::string path = (folder / "bench.kdb").string();
+    const int rows = 1000000;
+    localdb::Session::createDatabase(path, "MANAGER");
+    auto session = localdb::Session::open(path, "SYSTEM", "MANAGER");
+    session->execute("CREATE TABLE big (id NUMBER(10) PRIMARY KEY, amount NUMBER(12,2), name VARCHAR2(20), "
+                     "city VARCHAR2(20), code CHAR(4), hired DATE, score NUMBER, note VARCHAR2(30))");
+    {
+        // Filled through SQLite directly: the benchmark measures reading, not loading.
+        sqlite3 *db = nullptr;
+        sqlite3_open(path.c_str(), &db);
+        sqlite3_exec(db,
+                     "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 1000000) "
+                     "INSERT INTO \"SYSTEM.BIG\" SELECT i, i * 1.25, 'name ' || i, 'city ' || (i % 100), "
+                     "printf('%04d', i % 10000), printf('2004-01-%02d 12:30:00', 1 + i % 28), i % 1000, "
+                     "CASE WHEN i % 3 = 0 THEN NULL ELSE 'note ' || i END FROM c",
+                     nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    }
+
+    std::size_t checksum = 0;
+    double engineFetch = bestSeconds(3, [&] {
+        auto c = session->query("SELECT * FROM big");
+        std::size_t n = 0;
+        while (c->next()) {
+            for (int i = 0; i < 8; ++i)
+                checksum += c->value(i).index();
+            ++n;
+        }
+        if (n != std::size_t(rows))
+            std::fprintf(stderr, "engine read %zu rows\n", n);
+    });
+    sqlite3 *plain = nullptr;
+    sqlite3_open_v2(path.c_str(), &plain, SQLITE_OPEN_READONLY, nullptr);
+    double plainFetch = bestSeconds(3, [&] {
+        sqlite3_stmt *s = nullptr;
+        sqlite3_prepare_v2(plain, "SELECT * FROM \"SYSTEM.BIG\"", -1, &s, nullptr);
+        std::vector<localdb::Value> row(8);
+        while (sqlite3_step(s) == SQLITE_ROW)
+            for (int i = 0; i < 8; ++i) {
+                keep(row[size_t(i)], s, i);
+                checksum += row[size_t(i)].index();
+            }
+        sqlite3_finalize(s);
+    });
+
+    const int repeats = 200000;
+    std::vector<localdb::Bind> binds = {{"ID", std::int64_t(1), localdb::Bind::In, 0}};
+    double engineCached = bestSeconds(5, [&] {
+        for (int k = 0; k < repeats; ++k) {
+            binds[0].value = std::int64_t(1 + (k * 7919) % rows);
+            auto c = session->query("SELECT name, amount FROM big WHERE id = :id", &binds);
+            if (c->next())
+                checksum += c->value(0).index();
+        }
+    });
+    sqlite3_stmt *prepared = nullptr;
+    sqlite3_prepare_v2(plain, "SELECT name, amount FROM \"SYSTEM.BIG\" WHERE id = ?1", -1, &prepared, nullptr);
+    double plainCached = bestSeconds(5, [&] {
+        localdb::Value name, amount;
+        for (int k = 0; k < repeats; ++k) {
+            sqlite3_bind_int64(prepared, 1, 1 + (k * 7919) % rows);
+            if (sqlite3_step(prepared) == SQLITE_ROW) {
+                keep(name, prepared, 0);
+                keep(amount, prepared, 1);
+                checksum += name.index();
+            }
+            sqlite3_reset(prepared);
+        }
+    });
+    sqlite3_finalize(prepared);
+    sqlite3_close(plain);
+    session.reset();
+    std::filesystem::remove_all(folder);
+
+    std::printf("fetch: engine %.3f s, sqlite %.3f s (%d rows of 8 columns)\n", engineFetch, plainFetch, rows);
+    std::printf("cached statement: engine %.3f s, sqlite %.3f s (%d runs)\n", engineCached, plainCached, repeats);
+    std::printf("checksum %zu\n", checksum);
+    std::printf("ratio localdb_fetch %.3f <= 1.3\n", engineFetch / plainFetch);
+    std::printf("ratio localdb_cached_statement %.3f <= 1.1\n", engineCached / plainCached);
+    return 0;
+}
