@@ -1,14 +1,18 @@
 // The grid filler: cell texts by field type (rounding halves to even, Japanese short dates, nulls),
-// emptying a grid, and column sizing at 10 pixels per byte.
+// emptying a grid, column sizing at 10 pixels per byte, and whole fills from the engine.
 #include "app/grid_filler.h"
 
 #include "classlib/string_grid.h"
+#include "db/session_factory.h"
+#include "localdb/localdb.h"
 
 #include <QApplication>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 
 namespace {
 
@@ -115,4 +119,95 @@ TEST_F(GridFillerFixture, ColumnsAreTenPixelsPerByteOfTheLongestText)
     EXPECT_EQ(grid.ColWidths(2), 40);
     EXPECT_EQ(grid.ColWidths(3), 64) << "an empty column keeps the default width";
     EXPECT_EQ(grid.DefaultRowHeight(), 19);
+}
+
+namespace {
+
+// A fresh engine database with a small table, for filling grids from real dynasets.
+class FillFromEngine : public GridFillerFixture {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/kestrim-filler-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder_ = pattern;
+        const std::string path = (folder_ / "test.kdb").string();
+        localdb::Session::createDatabase(path, "MANAGER");
+        database_ = db::CreateSessionObject(db::kSessionProgId)->OpenDatabase(path, "system/manager", 0);
+    }
+    void TearDown() override
+    {
+        database_.reset();
+        std::filesystem::remove_all(folder_);
+    }
+    std::shared_ptr<db::OraDynaset> Query(const std::string &sql) { return database_->DbCreateDynaset(sql, 8); }
+
+    std::filesystem::path folder_;
+    std::shared_ptr<db::OraDatabase> database_;
+    TStringGrid grid_;
+};
+
+} // namespace
+
+TEST_F(FillFromEngine, HeaderRowNumbersAndFormattedValues)
+{
+    database_->DbExecuteSQL("create table emp (empno number(4), ename varchar2(20), hired date, sal number(7,2), "
+                            "code raw(4))");
+    database_->DbExecuteSQL("insert into emp values (7369, '\x8e\x52\x93\x63', "
+                            "to_date('1980-12-17 09:30:05', 'YYYY-MM-DD HH24:MI:SS'), 12.5, hextoraw('0AFF'))");
+    database_->DbExecuteSQL("insert into emp values (7499, null, to_date('1981-02-20', 'YYYY-MM-DD'), 13.5, null)");
+    const int records = app::FillGridFromDynaset(Query("select * from emp order by empno"), grid_);
+    EXPECT_EQ(records, 2);
+    ASSERT_EQ(grid_.ColCount(), 6);
+    ASSERT_EQ(grid_.RowCount(), 3);
+    const std::vector<std::vector<std::string>> expected = {
+        {"", "EMPNO", "ENAME", "HIRED", "SAL", "CODE"},
+        {"1", "7369", "\x8e\x52\x93\x63", "1980/12/17 09:30:05", "12", "0AFF"},
+        {"2", "7499", "", "1981/02/20", "14", ""},
+    };
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 6; ++c) EXPECT_EQ(grid_.Cells(c, r), expected[r][c]) << c << "," << r;
+    EXPECT_EQ(grid_.ColWidths(3), 190) << "sized after the fill";
+    EXPECT_TRUE(grid_.Redraw()) << "painting is on again";
+}
+
+TEST_F(FillFromEngine, AnEmptyResultLeavesTheHeaderAndOneEmptyRow)
+{
+    database_->DbExecuteSQL("create table t (a_long_name varchar2(10), b number)");
+    grid_.SetDefaultColWidth(64);
+    EXPECT_EQ(app::FillGridFromDynaset(Query("select * from t"), grid_), 0);
+    EXPECT_EQ(grid_.RowCount(), 2);
+    EXPECT_EQ(grid_.Cells(0, 1), "");
+    EXPECT_EQ(grid_.Cells(1, 1), "");
+    EXPECT_EQ(grid_.ColWidths(0), 64) << "the row-number column is empty in every row";
+    EXPECT_EQ(grid_.ColWidths(1), 110);
+    EXPECT_EQ(grid_.ColWidths(2), 10);
+}
+
+TEST_F(FillFromEngine, ACancelStopsAfterTheCurrentHundredAndKeepsTheRows)
+{
+    database_->DbExecuteSQL("create table t (n number(9))");
+    for (int i = 1; i <= 250; ++i) database_->DbExecuteSQL("insert into t values (" + std::to_string(i) + ")");
+    std::vector<int> asked;
+    const int records = app::FillGridFromDynaset(Query("select n from t order by n"), grid_, [&](int n) {
+        asked.push_back(n);
+        return n == 200;
+    });
+    EXPECT_EQ(records, 200);
+    EXPECT_EQ(asked, (std::vector<int>{100, 200}));
+    EXPECT_EQ(grid_.RowCount(), 201);
+    EXPECT_EQ(grid_.Cells(1, 200), "200");
+    EXPECT_EQ(grid_.ColWidths(1), 30) << "columns are sized after a cancel too";
+}
+
+TEST_F(FillFromEngine, TheGridClosedDuringTheFillStopsItSafely)
+{
+    database_->DbExecuteSQL("create table t (n number(9))");
+    for (int i = 1; i <= 150; ++i) database_->DbExecuteSQL("insert into t values (" + std::to_string(i) + ")");
+    auto *grid = new TStringGrid;
+    const int records = app::FillGridFromDynaset(Query("select n from t"), *grid, [&](int) {
+        delete grid;  // what a window closed while messages ran would do
+        return false;
+    });
+    EXPECT_EQ(records, 100);
 }
