@@ -53,6 +53,19 @@ void TChildForm::Connect()
     // Whatever runs while messages are processed or an error box is open may close this window;
     // the guard tells whether it still exists afterwards.
     QPointer<TChildForm> self(this);
+    // Enter pressed again while pending messages run must not start a second Connect inside
+    // the first.
+    if (FConnecting)
+        return;
+    FConnecting = true;
+    struct TConnectingReset {
+        QPointer<TChildForm> &Form;
+        ~TConnectingReset()
+        {
+            if (Form)
+                Form->FConnecting = false;
+        }
+    } connectingReset{self};
     TDbWaitCursor waitCursor;
     try {
         ClearBeforeConnect();

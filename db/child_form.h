@@ -99,6 +99,7 @@ private:
     TChildHost *FHost;
     int FTag = 0;
     bool FClosed = false;
+    bool FConnecting = false;
     QMenuBar *FMenuBar;
     QWidget *FContentArea;
     std::shared_ptr<db::OraSession> FSession;

@@ -8,6 +8,7 @@
 #include "db/child_form.h"
 #include "db/form_helpers.h"
 #include "db/login_bar.h"
+#include "db/ora_database.h"
 #include "localdb/localdb.h"
 #include "monitor/info_form.h"
 #include "plsql/plsql_form.h"
@@ -178,6 +179,7 @@ TEST_F(FrameTest, CommandLineLoginConnectsTheFirstWindowAtOnce)
     EXPECT_EQ(Tabs(), QStringList{ConnectedCaption(QLatin1Char('S'))});
     EXPECT_EQ(Active()->txtPWD->text(), QStringLiteral("manager"));
     EXPECT_TRUE(static_cast<TfrmSQL *>(Active())->mnu_EDIT->menuAction()->isEnabled());
+    EXPECT_TRUE(Active()->Database()->Engine().inTransaction()) << "the worksheet keeps a transaction open";
 }
 
 TEST_F(FrameTest, ArgumentsThatAreNoLoginOpenAnUnconnectedWindow)
