@@ -240,6 +240,7 @@ StatementResult LocalSession::execute(const std::string &sql, std::vector<Bind> 
     core_->context.startStatement();
     StatementResult result;
     try {
+        checkSchemaChanges(*core_);
         std::shared_ptr<CompiledStatement> compiled = core_->cache.find(sql);
         std::unique_ptr<Statement> st;
         if (!compiled) {

@@ -22,8 +22,16 @@ struct SessionCore {
     std::string host;
     std::string path;
     bool userTransaction = false;  // beginTransaction() was called and not yet ended
+    // What the cached translations were made against: another session's DDL changes the
+    // schema cookie, and the cache and the catalogue's copies are then dropped.
+    unsigned dataVersion = 0;
+    long long schemaVersion = -1;
     std::vector<std::string> savepoints;
 };
+
+// Drops cached translations and catalogue copies when another connection changed the schema
+// since the last call. Cheap when nothing was committed elsewhere (one in-memory counter read).
+void checkSchemaChanges(SessionCore &core);
 
 // Registers the core's SQL helpers (kdb_concat, kdb_div, kdb_number, kdb_text, kdb_nextval ...)
 // on the session's connection; core must outlive the connection's statements.

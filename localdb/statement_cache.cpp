@@ -1,6 +1,8 @@
 // The statement cache and the pool of prepared statements of each cached statement.
 #include "localdb/statement_cache.h"
 
+#include "localdb/session_core.h"
+
 #include <sqlite3.h>
 
 namespace localdb {
@@ -50,6 +52,26 @@ void StatementCache::put(const std::string &text, std::shared_ptr<CompiledStatem
 void StatementCache::clear() {
     entries_.clear();
     order_.clear();
+}
+
+}  // namespace localdb
+
+namespace localdb {
+
+void checkSchemaChanges(SessionCore &core) {
+    unsigned version = 0;
+    sqlite3_file_control(core.db->handle(), "main", SQLITE_FCNTL_DATA_VERSION, &version);
+    if (version == core.dataVersion && core.schemaVersion >= 0)
+        return;
+    core.dataVersion = version;
+    long long schema = core.db->queryInt("PRAGMA schema_version");
+    if (schema != core.schemaVersion) {
+        if (core.schemaVersion >= 0) {
+            core.cache.clear();
+            core.catalog->invalidate();
+        }
+        core.schemaVersion = schema;
+    }
 }
 
 }  // namespace localdb

@@ -168,3 +168,17 @@ TEST_F(EngineTest, FieldTypesFollowTheColumnTypes) {
         types.push_back(col.type);
     EXPECT_EQ(types, (std::vector<int>{3, 4, 7, 8, 10, 12, 11, 7, 12}));
 }
+
+TEST_F(EngineTest, AnotherSessionsDdlIsSeenByCachedStatements) {
+    auto a = connect();
+    auto b = connect();
+    a->execute("CREATE TABLE t (x NUMBER)");
+    a->execute("INSERT INTO t VALUES (1)");
+    EXPECT_EQ(scalar(*b, "SELECT * FROM t"), "1");
+    a->execute("DROP TABLE t");
+    a->execute("CREATE TABLE t (y VARCHAR2(5), x NUMBER)");
+    a->execute("INSERT INTO t VALUES ('new', 2)");
+    // The same text again: translated anew against the new table.
+    EXPECT_EQ(scalar(*b, "SELECT * FROM t"), "new");
+    EXPECT_EQ(scalar(*b, "SELECT x FROM t"), "2");
+}
