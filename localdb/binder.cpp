@@ -117,8 +117,36 @@ void Binder::convert(ExprPtr &e, BaseType wanted) {
     }
 }
 
+// Bytes of a text in the database character set: code page 932 takes two bytes for a
+// double-byte character and one for ASCII and half-width katakana.
+std::size_t databaseLength(const std::string &text) {
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        std::size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        bool halfWidthKana = len == 3 && c == 0xEF && i + 1 < text.size() &&
+                             (static_cast<unsigned char>(text[i + 1]) == 0xBD || static_cast<unsigned char>(text[i + 1]) == 0xBE);
+        n += c < 0x80 || halfWidthKana ? 1 : 2;
+        i += len;
+    }
+    return n;
+}
+
+// A CHAR column compared with a text literal compares blank-padded: the literal is padded to
+// the column's length, so CHAR(5) 'ab   ' equals 'ab'.
+void padForChar(const Expr &column, Expr &literal) {
+    if (!column.type.hasSpec || (column.type.spec.name != "CHAR" && column.type.spec.name != "NCHAR") ||
+        literal.kind != ExprKind::String)
+        return;
+    std::size_t have = databaseLength(literal.text);
+    if (have < std::size_t(column.type.spec.length))
+        literal.text.append(std::size_t(column.type.spec.length) - have, ' ');
+}
+
 // Comparison operands: character converts to the other side's NUMBER or DATE, never the reverse.
 void Binder::compareTypes(ExprPtr &a, ExprPtr &b) {
+    padForChar(*a, *b);
+    padForChar(*b, *a);
     BaseType ta = a->type.base, tb = b->type.base;
     if (ta == tb)
         return;

@@ -146,8 +146,12 @@ std::string emitExpression(const Expr &e) {
     }
     case ExprKind::Exists:
         return "(EXISTS (" + emitQuery(*e.query, nullptr, false) + "))";
-    case ExprKind::Subquery:
-        return "(" + emitQuery(*e.query, nullptr, false) + ")";
+    case ExprKind::Subquery: {
+        // A value subquery must return one row at most (ORA-01427); SQLite would take the first.
+        static const std::vector<std::string> value = {"kdb_v"};
+        return "(SELECT CASE WHEN count(*) > 1 THEN kdb_raise(1427) ELSE max(kdb_v) END FROM (SELECT kdb_v FROM (" +
+               emitQuery(*e.query, &value, false) + ") LIMIT 2))";
+    }
     case ExprKind::Function: {
         std::string out = e.sqlFunction + "(";
         if (e.distinct)
