@@ -6,6 +6,8 @@
 // no branch per range, and the ranges below are then written down in exactly one place.
 #pragma once
 
+#include "classlib/cp932.h"
+
 #include <array>
 #include <cstdint>
 
@@ -52,7 +54,7 @@ constexpr std::array<std::uint16_t, 256> MakeByteClassTable()
             bits |= bcRowEnd;
         if (InRange(c, 0x01, 0x08) || InRange(c, 0x0A, 0x20))
             bits |= bcBlank;
-        if (InRange(c, 0x81, 0x9F) || InRange(c, 0xE0, 0xFC))
+        if (cp932::IsLeadByte(static_cast<unsigned char>(c)))
             bits |= bcLead;
         if (digit)
             bits |= bcDigit;
