@@ -142,7 +142,7 @@ constexpr AggregateImplementation kAggregates[] = {
 void registerAggregates(sqlite3 *db, SessionContext *context)
 {
     for (const AggregateImplementation &aggregate : kAggregates) {
-        sqlite3_create_function_v2(db, aggregate.name, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, context, nullptr,
+        sqlite3_create_function_v2(db, aggregate.name, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, context, nullptr,
                                    aggregate.step, aggregate.final, nullptr);
     }
 }

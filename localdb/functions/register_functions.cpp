@@ -32,7 +32,9 @@ std::map<std::string_view, ScalarEntry> implementations()
 void registerScalar(sqlite3 *db, std::string_view name, int arguments, bool deterministic, SessionContext *context,
                     ScalarEntry entry)
 {
-    int flags = SQLITE_UTF8 | (deterministic ? SQLITE_DETERMINISTIC : 0);
+    // Innocuous: no side effects, so the functions may appear in views and triggers even where
+    // the connection does not trust the schema.
+    int flags = SQLITE_UTF8 | SQLITE_INNOCUOUS | (deterministic ? SQLITE_DETERMINISTIC : 0);
     int rc = sqlite3_create_function_v2(db, std::string(name).c_str(), arguments, flags, context, entry, nullptr,
                                         nullptr, nullptr);
     if (rc != SQLITE_OK)

@@ -283,6 +283,15 @@ TEST_F(FunctionsOnConnection, Aggregates)
     EXPECT_EQ(value("group_concat(m) FROM (SELECT ora_median(x) AS m FROM t WHERE g < 4 GROUP BY g)"), "2.5,7");
 }
 
+TEST_F(FunctionsOnConnection, UsableInViewsOfAnUntrustedSchema)
+{
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    exec("CREATE TABLE t (x)");
+    exec("INSERT INTO t VALUES (2.5)");
+    exec("CREATE VIEW v AS SELECT ora_round(x) AS r, ora_sysdate() AS d, ora_median(x) AS m FROM t");
+    EXPECT_EQ(value("r FROM v"), "3");
+}
+
 TEST_F(FunctionsOnConnection, DeterministicFunctionsCanBeIndexed)
 {
     exec("CREATE TABLE names (n TEXT)");
