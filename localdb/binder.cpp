@@ -200,7 +200,10 @@ bool Binder::lookupColumn(Scope &scope, const Name &n, Expr &e, int depth) {
             e.binding = ColumnBinding::TableColumn;
             e.source = foundSource;
             e.scopeDepth = depth;
-            e.column = alias.empty() ? quoteIdent(colName) : alias + "." + quoteIdent(colName);
+            if (!src.columnSql.empty())
+                e.column = src.columnSql[size_t(foundColumn)];
+            else
+                e.column = alias.empty() ? quoteIdent(colName) : alias + "." + quoteIdent(colName);
             e.type = src.columns[size_t(foundColumn)].type;
             e.text = colName;
             return true;
@@ -480,19 +483,19 @@ void Binder::bindFunction(ExprPtr &ep, Scope &scope) {
         Type target = e.args[1]->type;
         e.args.pop_back();
         convert(e.args[0], target.base);
-        ExprPtr inner = std::move(e.args[0]);
+        ExprPtr value = std::move(e.args[0]);
         if (target.base == BaseType::Number && target.spec.scale != TypeSpec::None) {
-            auto r = makeExpr(ExprKind::Function, inner->offset);
+            auto r = makeExpr(ExprKind::Function, value->offset);
             r->sqlFunction = "ora_round";
-            r->args.push_back(std::move(inner));
+            r->args.push_back(std::move(value));
             auto s = makeExpr(ExprKind::Number, r->offset);
             s->text = std::to_string(target.spec.scale);
             s->type = Type::number();
             r->args.push_back(std::move(s));
-            inner = std::move(r);
+            value = std::move(r);
         }
-        inner->type = target;
-        ep = std::move(inner);
+        value->type = target;
+        ep = std::move(value);
         return;
     }
     if (name == "TRIM") {

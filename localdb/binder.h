@@ -22,6 +22,7 @@ struct Source {
     Query *derived = nullptr;  // an inline view
     bool isTable = false;      // a stored table (has a rowid and a storage order)
     std::vector<OutputColumn> columns;
+    std::vector<std::string> columnSql;  // when set: the SQL each column stands for (a view's columns)
     // Old-style outer join: this source is null-extended and joined after dependsOn with onConditions.
     bool optional = false;
     std::vector<Expr *> onConditions;

@@ -74,6 +74,7 @@ constexpr Message kMessages[] = {
     {1086, "savepoint '%s' never established"},
     {1119, "error in creating database file '%s'"},
     {1400, "cannot insert NULL into (%s)"},
+    {1402, "view WITH CHECK OPTION where-clause violation"},
     {1403, "no data found"},
     {1407, "cannot update (%s) to NULL"},
     {1408, "such column list already indexed"},

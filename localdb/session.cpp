@@ -175,7 +175,8 @@ std::int64_t LocalSession::runDml(CompiledStatement &compiled, std::vector<Bind>
                 compiled.giveBack(i, std::move(p));
                 throw;
             }
-            rows += sqlite3_changes(core_->db->handle());
+            if (compiled.counted.empty() || compiled.counted[i])
+                rows += sqlite3_changes(core_->db->handle());
             compiled.giveBack(i, std::move(p));
         }
         if (statementSavepoint)

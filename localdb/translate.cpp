@@ -1,6 +1,7 @@
 // Compilation of queries and DML into SQLite statements.
 #include "localdb/translate.h"
 
+#include "localdb/dml_target.h"
 #include "localdb/emitter.h"
 #include "localdb/errors.h"
 #include "localdb/parser.h"
@@ -12,15 +13,6 @@ namespace {
 
 std::string columnPath(const TableInfo &t, const std::string &column) {
     return "\"" + t.owner + "\".\"" + t.name + "\".\"" + column + "\"";
-}
-
-ResolvedObject dmlTarget(NameResolver &names, const Name &name, const std::string &privilege) {
-    ResolvedObject t = names.table(name, privilege);
-    if (t.table->isView())
-        raise(t.table->readOnly ? 42399 : 1732, name.offset());
-    if (t.object.owner == "SYS" && !names.catalog().isDba(names.user()))
-        raise(1031, name.offset());
-    return t;
 }
 
 // A column reference to an already emitted SQL expression (the output of a subquery).
@@ -39,32 +31,42 @@ void checkValueCount(size_t values, size_t columns, int offset) {
         raise(913, offset);
 }
 
-std::vector<const ColumnInfo *> targetColumns(const TableInfo &t, const std::vector<std::string> &names,
+std::vector<const ColumnInfo *> targetColumns(const DmlTarget &t, const std::vector<std::string> &names,
                                               const std::vector<int> &offsets) {
     std::vector<const ColumnInfo *> out;
-    if (names.empty()) {
-        for (const auto &c : t.columns)
-            out.push_back(&c);
-        return out;
-    }
-    for (size_t i = 0; i < names.size(); ++i) {
-        int idx = t.columnIndex(names[i]);
+    const std::vector<std::string> all = t.columnNames();
+    const std::vector<std::string> &list = names.empty() ? all : names;
+    for (size_t i = 0; i < list.size(); ++i) {
         int off = i < offsets.size() ? offsets[i] : -1;
-        if (idx < 0)
-            raise(904, off, {"\"" + names[i] + "\""});
-        for (const auto *c : out)
-            if (c->name == names[i])
+        const ColumnInfo *c = &t.column(list[i], off);
+        for (const auto *other : out)
+            if (other == c)
                 raise(957, off);
-        out.push_back(&t.columns[size_t(idx)]);
+        out.push_back(c);
     }
     return out;
 }
 
+// WITH CHECK OPTION: the rows a statement wrote must be visible through the view. Their rowids
+// are remembered in a temporary table before the change and checked after it; only the change
+// itself counts as rows processed.
+std::shared_ptr<CompiledStatement> withCheckOption(const DmlTarget &t, const std::string &remember,
+                                                   const std::string &change, const std::string &changedRows) {
+    auto c = std::make_shared<CompiledStatement>();
+    const std::string table = physicalName(t.table->owner, t.table->name);
+    c->steps = {"CREATE TEMP TABLE IF NOT EXISTS kdb_dml_rows(r INTEGER)", "DELETE FROM temp.kdb_dml_rows", remember,
+                change,
+                "SELECT kdb_raise(1402) FROM " + table + " AS t0 WHERE " + changedRows +
+                    " AND CASE WHEN " + t.viewWhere + " THEN 0 ELSE 1 END LIMIT 1"};
+    c->counted = {false, false, false, true, false};
+    return c;
+}
+
 std::shared_ptr<CompiledStatement> compileInsert(InsertStmt &st, NameResolver &names) {
-    ResolvedObject target = dmlTarget(names, st.table, "INSERT");
+    DmlTarget target = resolveDmlTarget(names, st.table, st.alias, "INSERT");
     const TableInfo &t = *target.table;
     Binder binder(names);
-    auto columns = targetColumns(t, st.columns, st.columnOffsets);
+    auto columns = targetColumns(target, st.columns, st.columnOffsets);
     std::string list, values;
     auto add = [&](const ColumnInfo &c, const std::string &sql) {
         if (!list.empty()) {
@@ -89,8 +91,7 @@ std::shared_ptr<CompiledStatement> compileInsert(InsertStmt &st, NameResolver &n
                 add(c, storeValue(binder, t, c, d));
         }
     };
-    auto compiled = std::make_shared<CompiledStatement>();
-    compiled->command = "INSERT";
+    std::string sql;
     if (!st.query) {
         checkValueCount(st.values.size(), columns.size(), st.valuesOffset);
         for (size_t i = 0; i < columns.size(); ++i) {
@@ -104,31 +105,43 @@ std::shared_ptr<CompiledStatement> compileInsert(InsertStmt &st, NameResolver &n
             add(*columns[i], storeValue(binder, t, *columns[i], v));
         }
         addDefaults();
-        compiled->steps.push_back("INSERT INTO " + physicalName(t.owner, t.name) + " (" + list + ") VALUES (" +
-                                  values + ")");
-        return compiled;
+        sql = "INSERT INTO " + physicalName(t.owner, t.name) + " (" + list + ") VALUES (" + values + ")";
+    } else {
+        binder.bindQuery(*st.query);
+        checkValueCount(st.query->outputs.size(), columns.size(), st.query->offset);
+        std::vector<std::string> forced;
+        for (size_t i = 0; i < columns.size(); ++i) {
+            forced.push_back("c" + std::to_string(i + 1));
+            ExprPtr ref = rawColumn("kdb_q." + quoteIdent(forced.back()), st.query->outputs[i].type, st.query->offset);
+            add(*columns[i], storeValue(binder, t, *columns[i], ref));
+        }
+        addDefaults();
+        sql = "INSERT INTO " + physicalName(t.owner, t.name) + " (" + list + ") SELECT " + values + " FROM (" +
+              emitQuery(*st.query, &forced) + ") AS kdb_q";
     }
-    binder.bindQuery(*st.query);
-    checkValueCount(st.query->outputs.size(), columns.size(), st.query->offset);
-    std::vector<std::string> forced;
-    for (size_t i = 0; i < columns.size(); ++i) {
-        forced.push_back("c" + std::to_string(i + 1));
-        ExprPtr ref = rawColumn("kdb_q." + quoteIdent(forced.back()), st.query->outputs[i].type, st.query->offset);
-        add(*columns[i], storeValue(binder, t, *columns[i], ref));
+    std::shared_ptr<CompiledStatement> compiled;
+    if (target.checkOption && !target.viewWhere.empty()) {
+        // New rows are those above the largest rowid before the insert.
+        compiled = withCheckOption(target,
+                                   "INSERT INTO temp.kdb_dml_rows SELECT coalesce(max(rowid), 0) FROM " +
+                                       physicalName(t.owner, t.name),
+                                   sql, "t0.rowid > (SELECT r FROM temp.kdb_dml_rows)");
+    } else {
+        compiled = std::make_shared<CompiledStatement>();
+        compiled->steps.push_back(sql);
     }
-    addDefaults();
-    compiled->steps.push_back("INSERT INTO " + physicalName(t.owner, t.name) + " (" + list + ") SELECT " + values +
-                              " FROM (" + emitQuery(*st.query, &forced) + ") AS kdb_q");
+    compiled->command = "INSERT";
     return compiled;
 }
 
 // SET assignments of UPDATE and MERGE, bound in scope.
-std::string assignmentsSql(Binder &binder, const TableInfo &t, std::vector<Assignment> &sets, Scope &scope) {
+std::string assignmentsSql(Binder &binder, const DmlTarget &target, std::vector<Assignment> &sets, Scope &scope) {
+    const TableInfo &t = *target.table;
     std::string out;
     for (auto &a : sets) {
         if (!out.empty())
             out += ", ";
-        std::vector<const ColumnInfo *> cols = targetColumns(t, a.columns, a.offsets);
+        std::vector<const ColumnInfo *> cols = targetColumns(target, a.columns, a.offsets);
         if (cols.size() > 1) {
             binder.bindExpr(a.value, scope);
             out += "(";
@@ -149,55 +162,74 @@ std::string assignmentsSql(Binder &binder, const TableInfo &t, std::vector<Assig
     return out;
 }
 
+// The WHERE of an UPDATE or DELETE: the statement's condition and the view's.
+std::string whereSql(Binder &binder, const DmlTarget &target, ExprPtr &where, Scope &scope) {
+    std::string out;
+    if (where) {
+        binder.bindExpr(where, scope);
+        out = emitExpression(*where);
+    }
+    if (!target.viewWhere.empty())
+        out = out.empty() ? target.viewWhere : "(" + target.viewWhere + ") AND " + out;
+    return out;
+}
+
 std::shared_ptr<CompiledStatement> compileUpdate(UpdateStmt &st, NameResolver &names) {
-    ResolvedObject target = dmlTarget(names, st.table, "UPDATE");
+    DmlTarget target = resolveDmlTarget(names, st.table, st.alias, "UPDATE");
     const TableInfo &t = *target.table;
     Binder binder(names);
     BoundBlock block;
-    block.sources.push_back(binder.tableSource(target, st.alias, "t0"));
+    block.sources.push_back(target.source);
     Scope scope;
     scope.block = &block;
-    std::string sql = "UPDATE " + physicalName(t.owner, t.name) + " AS t0 SET " + assignmentsSql(binder, t, st.sets, scope);
+    const std::string table = physicalName(t.owner, t.name);
+    std::string set = assignmentsSql(binder, target, st.sets, scope);
     binder.allowSequences(false);
-    if (st.where) {
-        binder.bindExpr(st.where, scope);
-        sql += " WHERE " + emitExpression(*st.where);
+    std::string where = whereSql(binder, target, st.where, scope);
+    std::shared_ptr<CompiledStatement> compiled;
+    if (target.checkOption && !target.viewWhere.empty()) {
+        compiled = withCheckOption(target,
+                                   "INSERT INTO temp.kdb_dml_rows SELECT t0.rowid FROM " + table + " AS t0" +
+                                       (where.empty() ? "" : " WHERE " + where),
+                                   "UPDATE " + table + " AS t0 SET " + set +
+                                       " WHERE t0.rowid IN (SELECT r FROM temp.kdb_dml_rows)",
+                                   "t0.rowid IN (SELECT r FROM temp.kdb_dml_rows)");
+    } else {
+        compiled = std::make_shared<CompiledStatement>();
+        compiled->steps.push_back("UPDATE " + table + " AS t0 SET " + set + (where.empty() ? "" : " WHERE " + where));
     }
-    auto compiled = std::make_shared<CompiledStatement>();
     compiled->command = "UPDATE";
     compiled->isUpdate = true;
-    compiled->steps.push_back(sql);
     return compiled;
 }
 
 std::shared_ptr<CompiledStatement> compileDelete(DeleteStmt &st, NameResolver &names) {
-    ResolvedObject target = dmlTarget(names, st.table, "DELETE");
+    DmlTarget target = resolveDmlTarget(names, st.table, st.alias, "DELETE");
     const TableInfo &t = *target.table;
     Binder binder(names);
     binder.allowSequences(false);
     BoundBlock block;
-    block.sources.push_back(binder.tableSource(target, st.alias, "t0"));
+    block.sources.push_back(target.source);
     Scope scope;
     scope.block = &block;
-    std::string sql = "DELETE FROM " + physicalName(t.owner, t.name) + " AS t0";
-    if (st.where) {
-        binder.bindExpr(st.where, scope);
-        sql += " WHERE " + emitExpression(*st.where);
-    }
+    std::string where = whereSql(binder, target, st.where, scope);
     auto compiled = std::make_shared<CompiledStatement>();
     compiled->command = "DELETE";
-    compiled->steps.push_back(sql);
+    compiled->steps.push_back("DELETE FROM " + physicalName(t.owner, t.name) + " AS t0" +
+                              (where.empty() ? "" : " WHERE " + where));
     return compiled;
 }
 
 // MERGE runs as UPDATE ... FROM for matched rows, an optional DELETE, then INSERT ... SELECT
 // of the source rows that matched nothing before the statement began.
 std::shared_ptr<CompiledStatement> compileMerge(MergeStmt &st, NameResolver &names) {
-    ResolvedObject target = dmlTarget(names, st.target, "UPDATE");
+    DmlTarget target = resolveDmlTarget(names, st.target, st.targetAlias, "UPDATE");
+    if (target.isView)
+        raise(1732, st.target.offset());
     const TableInfo &t = *target.table;
     Binder binder(names);
     BoundBlock block;
-    block.sources.push_back(binder.tableSource(target, st.targetAlias, "t0"));
+    block.sources.push_back(target.source);
     std::string sourceSql;
     Source src;
     if (st.source->kind == TableRef::Named) {
@@ -235,7 +267,7 @@ std::shared_ptr<CompiledStatement> compileMerge(MergeStmt &st, NameResolver &nam
     // Rows that will be inserted are decided before the update changes anything.
     std::string insertSql;
     if (st.hasInsert) {
-        auto columns = targetColumns(t, st.insertColumns, {});
+        auto columns = targetColumns(target, st.insertColumns, {});
         checkValueCount(st.insertValues.size(), columns.size(), st.on->offset);
         BoundBlock srcOnly;
         srcOnly.sources.push_back(src);
@@ -255,7 +287,7 @@ std::shared_ptr<CompiledStatement> compileMerge(MergeStmt &st, NameResolver &nam
         }
     }
     if (st.hasUpdate) {
-        std::string sql = "UPDATE " + table + " AS t0 SET " + assignmentsSql(binder, t, st.updateSets, scope) +
+        std::string sql = "UPDATE " + table + " AS t0 SET " + assignmentsSql(binder, target, st.updateSets, scope) +
                           " FROM " + sourceSql + " AS s0 WHERE " + on;
         if (st.updateWhere) {
             binder.bindExpr(st.updateWhere, scope);
