@@ -209,8 +209,16 @@ void explainPlan(ExplainStmt &st, SessionCore &core, NameResolver &names) {
                     alias = rest.substr(as + 4, rest.find(' ', as + 4) - as - 4);
                 if (alias == "kdb_h" || alias == "kdb_p" || alias == "kdb_q" || alias == "CONSTANT")
                     continue;
-                if (!aliases.count(alias) && alias.rfind("t", 0) != 0)
-                    continue;
+                if (!aliases.count(alias)) {
+                    // Some plans name the table itself ("SCAN SCOTT.EMP") instead of its alias.
+                    std::string byName;
+                    for (const auto &[a, table] : aliases)
+                        if (table.owner + "." + table.name == alias)
+                            byName = a;
+                    if (byName.empty())
+                        continue;
+                    alias = byName;
+                }
                 accesses.push_back({alias, detail});
             }
         }
