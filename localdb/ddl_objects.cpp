@@ -4,6 +4,7 @@
 #include "localdb/ddl_internal.h"
 #include "localdb/emitter.h"
 #include "localdb/errors.h"
+#include "localdb/parser.h"
 #include "localdb/physical.h"
 
 #include <cmath>
@@ -231,16 +232,18 @@ void rename(const Name &from, const Name &to, NameResolver &names) {
         db.exec("PRAGMA legacy_alter_table = OFF");
         syncTriggers(names);
     } else if (obj->type == "VIEW") {
-        auto sql = db.prepare("SELECT sql FROM sqlite_master WHERE type = 'view' AND name = ?1");
-        sql.bind(1, owner + "." + name);
-        std::string body;
-        if (sql.step()) {
-            body = sql.text(0);
-            body = body.substr(body.find(" AS ") + 4);
-        }
-        sql.reset();
+        // The view is translated again from its stored text under the new name.
+        auto view = catalog.table(obj->id);
+        Parser parser(view->viewText);
+        QueryPtr q = parser.query();
+        NameResolver ownerNames(catalog, owner, names.user());
+        Binder binder(ownerNames);
+        binder.bindQuery(*q);
+        std::vector<std::string> columnNames;
+        for (const auto &c : view->columns)
+            columnNames.push_back(c.name);
         db.exec("DROP VIEW " + physicalName(owner, name));
-        db.exec("CREATE VIEW " + physicalName(owner, newName) + " AS " + body);
+        db.exec("CREATE VIEW " + physicalName(owner, newName) + " AS " + emitQuery(*q, &columnNames));
     }
 }
 

@@ -182,3 +182,27 @@ TEST_F(EngineTest, AnotherSessionsDdlIsSeenByCachedStatements) {
     EXPECT_EQ(scalar(*b, "SELECT * FROM t"), "new");
     EXPECT_EQ(scalar(*b, "SELECT x FROM t"), "2");
 }
+
+TEST_F(EngineTest, ChangesWhileACursorIsOpen) {
+    auto s = connect();
+    s->execute("CREATE TABLE t (x NUMBER, at DATE DEFAULT SYSDATE, who VARCHAR2(30) DEFAULT USER)");
+    s->execute("INSERT INTO t (x) VALUES (1)");
+    s->execute("INSERT INTO t (x) VALUES (2)");
+    EXPECT_EQ(scalar(*s, "SELECT who FROM t WHERE x = 1"), "SYSTEM");
+    EXPECT_EQ(scalar(*s, "SELECT count(*) FROM t WHERE at IS NOT NULL"), "2");
+    auto c = s->query("SELECT x FROM t ORDER BY x");
+    ASSERT_TRUE(c->next());
+    // The worksheet may run DML while a result is still being read.
+    EXPECT_NO_THROW(s->execute("INSERT INTO t (x) VALUES (3)"));
+    ASSERT_TRUE(c->next());
+    EXPECT_EQ(std::get<std::int64_t>(c->value(0)), 2);
+    s->beginTransaction();
+    s->execute("UPDATE t SET x = x + 10");
+    s->commit();
+    EXPECT_EQ(scalar(*s, "SELECT min(x) FROM t"), "11");
+    c.reset();
+    s->execute("RENAME t TO t2");
+    s->execute("CREATE VIEW v AS SELECT x FROM t2 WHERE x > 11");
+    s->execute("RENAME v TO v2");
+    EXPECT_EQ(scalar(*s, "SELECT count(*) FROM v2"), "2");
+}
