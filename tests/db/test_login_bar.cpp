@@ -1,6 +1,7 @@
 // The login bar's keys: "user/password@host" typed straight through, Enter forward, Shift+Enter
 // (Shift alone) back, Enter in the host field asks to connect; and the bar's controls as the
 // windows and F1 expect them.
+#include "db/escape_watch.h"
 #include "db/form_helpers.h"
 #include "db/login_bar.h"
 #include "tests/db/gui_support.h"
@@ -130,6 +131,20 @@ TEST(FormHelpers, HintsSplitAtTheBarAndHelpContextsComeFromTheNearestAncestor)
     EXPECT_EQ(leaf.statusTip(), QStringLiteral("ファイル関連の機能"));
     formutil::SetHint(&leaf, QStringLiteral("a|b|c"));
     EXPECT_EQ(leaf.statusTip(), QStringLiteral("b|c"));
+}
+
+TEST(EscapeWatch, ReadingTheFlagClearsItSoOnlyLaterPressesCount)
+{
+    guitest::App();
+    QWidget window;
+    QLineEdit field(&window);
+    EXPECT_FALSE(TEscapeWatch::Pressed());
+    QTest::keyClick(&field, Qt::Key_Escape);
+    QTest::keyClick(&field, Qt::Key_A);
+    EXPECT_TRUE(TEscapeWatch::Pressed());
+    EXPECT_FALSE(TEscapeWatch::Pressed());
+    QTest::keyClick(&field, Qt::Key_Return);
+    EXPECT_FALSE(TEscapeWatch::Pressed());
 }
 
 } // namespace
