@@ -42,6 +42,13 @@ FunctionInfo aggregate(std::string_view oracle, std::string_view sqlite)
     return info;
 }
 
+FunctionInfo listagg()
+{
+    FunctionInfo info = scalar("LISTAGG", "ora_listagg", 1, 2, "T", R::Text);
+    info.aggregate = true;
+    return info;
+}
+
 std::vector<FunctionInfo> buildCatalog()
 {
     return {
@@ -94,6 +101,15 @@ std::vector<FunctionInfo> buildCatalog()
         // the keyword as text ('LEADING', 'TRAILING' or 'BOTH').
         scalar("TRIM", "ora_trim", 1, 3, "T", R::Text),
         scalar("UPPER", "ora_upper", 1, 1, "T", R::Text),
+        // The NLS_ forms take an optional 'NLS_SORT = ...' that binary sorting does not need.
+        scalar("NLS_INITCAP", "ora_nls_initcap", 1, 2, "T", R::Text),
+        scalar("NLS_LOWER", "ora_nls_lower", 1, 2, "T", R::Text),
+        scalar("NLS_UPPER", "ora_nls_upper", 1, 2, "T", R::Text),
+        scalar("TO_MULTI_BYTE", "ora_to_multi_byte", 1, 1, "T", R::Text),
+        scalar("TO_SINGLE_BYTE", "ora_to_single_byte", 1, 1, "T", R::Text),
+        // VSIZE: bytes of Oracle's internal form (a DATE takes 7).
+        scalar("VSIZE", "ora_vsize", 1, 1, "A", R::Number),
+        onDate(scalar("VSIZE", "ora_vsize_date", 1, 1, "D", R::Number)),
 
         // Conversion.
         sessional(scalar("TO_CHAR", "ora_to_char", 1, 3, "ATT", R::Text)),
@@ -128,6 +144,9 @@ std::vector<FunctionInfo> buildCatalog()
         aggregate("VARIANCE", "ora_variance"),
         aggregate("VAR_POP", "ora_var_pop"),
         aggregate("VAR_SAMP", "ora_var_samp"),
+        // LISTAGG(x [, delimiter]) WITHIN GROUP (ORDER BY ...): the engine orders the rows; the
+        // aggregate joins them in the order it receives them.
+        listagg(),
     };
 }
 

@@ -21,6 +21,7 @@ constexpr Message kMessages[] = {
     {1465, "invalid hex number"},
     {1476, "divisor is equal to zero"},
     {1481, "invalid number format model"},
+    {1489, "result of string concatenation is too long"},
     {1722, "invalid number"},
     {1810, "format code appears twice"},
     {1811, "Julian date precludes use of day of year"},

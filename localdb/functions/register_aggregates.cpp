@@ -1,6 +1,7 @@
-// Aggregates SQLite lacks: STDDEV, VARIANCE and their _POP/_SAMP forms, and MEDIAN. NULLs are
-// skipped; no non-NULL value gives NULL.
+// Aggregates SQLite lacks: STDDEV, VARIANCE and their _POP/_SAMP forms, MEDIAN and LISTAGG.
+// NULLs are skipped; no non-NULL value gives NULL.
 #include "localdb/functions/function_registry.h"
+#include "localdb/functions/text_functions.h"
 
 #include <algorithm>
 #include <cmath>
@@ -121,6 +122,58 @@ void medianFinal(sqlite3_context *context)
     delete values;
 }
 
+// LISTAGG keeps the text joined so far; like MEDIAN its state is a pointer freed by the final call.
+struct ListState {
+    std::string *text;
+    bool any;
+};
+
+// Oracle's limit for VARCHAR2 in SQL, in bytes of the database character set.
+constexpr std::size_t kMaxListBytes = 4000;
+
+void listaggStep(sqlite3_context *context, int count, sqlite3_value **values)
+{
+    try {
+        Arguments arguments(context, count, values);
+        if (arguments.isNull(0) || arguments.text(0).empty())
+            return;
+        auto *state = static_cast<ListState *>(sqlite3_aggregate_context(context, sizeof(ListState)));
+        if (!state) {
+            sqlite3_result_error_nomem(context);
+            return;
+        }
+        if (!state->text)
+            state->text = new std::string();
+        if (state->any && count > 1 && !arguments.isNull(1))
+            *state->text += arguments.text(1);
+        *state->text += arguments.text(0);
+        state->any = true;
+        // Checked as it grows, so that a huge group fails early instead of filling memory.
+        if (state->text->size() > kMaxListBytes
+            && lengthbOf(*state->text, charsetFor(arguments.session().characterSet))
+                   > static_cast<std::int64_t>(kMaxListBytes))
+            raiseError(1489);
+    } catch (...) {
+        reportException(context);
+    }
+}
+
+void listaggFinal(sqlite3_context *context)
+{
+    auto *state = static_cast<ListState *>(sqlite3_aggregate_context(context, 0));
+    if (!state || !state->text)
+        return;
+    std::string *text = state->text;
+    state->text = nullptr;
+    try {
+        Arguments result(context, 0, nullptr);
+        result.setText(*text);
+    } catch (...) {
+        reportException(context);
+    }
+    delete text;
+}
+
 struct AggregateImplementation {
     const char *name;
     void (*step)(sqlite3_context *, int, sqlite3_value **);
@@ -141,10 +194,13 @@ constexpr AggregateImplementation kAggregates[] = {
 
 void registerAggregates(sqlite3 *db, SessionContext *context)
 {
-    for (const AggregateImplementation &aggregate : kAggregates) {
-        sqlite3_create_function_v2(db, aggregate.name, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, context, nullptr,
-                                   aggregate.step, aggregate.final, nullptr);
-    }
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+    for (const AggregateImplementation &aggregate : kAggregates)
+        sqlite3_create_function_v2(db, aggregate.name, 1, flags, context, nullptr, aggregate.step, aggregate.final,
+                                   nullptr);
+    for (int arguments : {1, 2})
+        sqlite3_create_function_v2(db, "ora_listagg", arguments, flags, context, nullptr, listaggStep, listaggFinal,
+                                   nullptr);
 }
 
 }  // namespace localdb::functions

@@ -257,6 +257,14 @@ TEST_F(FunctionsOnConnection, TextAndRaw)
     EXPECT_EQ(value("ora_rawtohex('AB')"), "4142");
     EXPECT_EQ(value("ora_hextoraw('0aff')"), "x'0aff'");
     EXPECT_EQ(value("ora_initcap('hello WORLD-foo')"), "Hello World-Foo");
+    EXPECT_EQ(value("ora_nls_upper('abc', 'NLS_SORT = BINARY')"), "ABC");
+    EXPECT_EQ(value("ora_to_multi_byte('ｱ1')"), "ア１");
+    EXPECT_EQ(value("ora_vsize(100)"), "2");
+    EXPECT_EQ(value("ora_vsize(123)"), "3");
+    EXPECT_EQ(value("ora_vsize(-1)"), "3");
+    EXPECT_EQ(value("ora_vsize(0)"), "1");
+    EXPECT_EQ(value("ora_vsize('日本')"), "4");
+    EXPECT_EQ(value("ora_vsize_date('2004-01-05 00:00:00')"), "7");
 }
 
 TEST_F(FunctionsOnConnection, Aggregates)
@@ -279,6 +287,18 @@ TEST_F(FunctionsOnConnection, Aggregates)
     exec("INSERT INTO t VALUES (4, 'x')");
     EXPECT_EQ(value("ora_median(x) FROM t"), "error: ORA-01722: invalid number");
     EXPECT_EQ(value("ora_stddev(x) FROM t"), "error: ORA-01722: invalid number");
+    exec("CREATE TABLE words (g INTEGER, w TEXT)");
+    exec("INSERT INTO words VALUES (1, 'a'), (1, NULL), (1, 'b'), (2, NULL)");
+    EXPECT_EQ(value("ora_listagg(w, ', ') FROM words WHERE g = 1"), "a, b");
+    EXPECT_EQ(value("ora_listagg(w) FROM words WHERE g = 1"), "ab");
+    EXPECT_EQ(value("ora_listagg(w, ',') FROM words WHERE g = 2"), "NULL");
+    // 4000 bytes are allowed, one more is not.
+    exec("INSERT INTO words SELECT 3, ora_rpad('x', 1000, 'x') FROM (SELECT 1 UNION SELECT 2 UNION SELECT 3 "
+         "UNION SELECT 4)");
+    EXPECT_EQ(value("length(ora_listagg(w)) FROM words WHERE g = 3"), "4000");
+    exec("INSERT INTO words VALUES (3, 'y')");
+    EXPECT_EQ(value("ora_listagg(w) FROM words WHERE g = 3"),
+              "error: ORA-01489: result of string concatenation is too long");
     // Grouped, as the engine emits GROUP BY.
     EXPECT_EQ(value("group_concat(m) FROM (SELECT ora_median(x) AS m FROM t WHERE g < 4 GROUP BY g)"), "2.5,7");
 }

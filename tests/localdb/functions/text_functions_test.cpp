@@ -2,6 +2,7 @@
 // negative and zero positions, padding to display width, trimming sets, and the rule that an
 // empty result is NULL.
 #include "localdb/functions/text_functions.h"
+#include "localdb/functions/width_conversion.h"
 #include "localdb/localdb.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,19 @@ namespace {
 constexpr std::optional<double> kToEnd = std::nullopt;
 constexpr DatabaseCharset kSjis = DatabaseCharset::ShiftJis;
 constexpr DatabaseCharset kUtf8 = DatabaseCharset::Utf8;
+
+std::string utf8Of(char32_t c)
+{
+    std::string text;
+    if (c < 0x800) {
+        text += static_cast<char>(0xC0 | (c >> 6));
+    } else {
+        text += static_cast<char>(0xE0 | (c >> 12));
+        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    }
+    text += static_cast<char>(0x80 | (c & 0x3F));
+    return text;
+}
 
 int errorCode(auto &&call)
 {
@@ -225,6 +239,19 @@ TEST(ChrAscii, CodesOfTheDatabaseCharacterSet)
     EXPECT_EQ(chrText(0xE38182, kUtf8), "あ");
     EXPECT_EQ(chrText(0xFF, kUtf8), "\xEF\xBF\xBD");  // a stray byte never reaches storage as such
     EXPECT_EQ(errorCode([] { chrText(-1, kSjis); }), 1428);
+}
+
+TEST(WidthConversion, HalfAndFullWidthForms)
+{
+    EXPECT_EQ(toMultiByte("AB 1!"), "ＡＢ　１！");
+    EXPECT_EQ(toMultiByte("ｶﾞｷﾞｸﾟﾊﾟｳﾞｯｰ｡"), "ガギク゜パヴッー。");  // ク takes no semi-voiced mark
+    EXPECT_EQ(toSingleByte("ＡＢ　１！"), "AB 1!");
+    EXPECT_EQ(toSingleByte("ガパヴッボポ漢字"), "ｶﾞﾊﾟｳﾞｯﾎﾞﾎﾟ漢字");
+    // Round trip through both conversions for every half-width katakana with and without marks.
+    std::string all;
+    for (char32_t c = 0xFF61; c <= 0xFF9D; ++c)
+        all += utf8Of(c);
+    EXPECT_EQ(toSingleByte(toMultiByte(all)), all);
 }
 
 }  // namespace
