@@ -45,6 +45,12 @@ std::string upper(std::string s) {
     return s;
 }
 
+// A file that is not a database of this engine (another program's SQLite file, text, a damaged
+// file) is reported as a host that names no usable database.
+[[noreturn]] void notADatabase(const std::string &path, const std::string &why) {
+    throw Error(12154, formatOracleMessage(12154) + "\n" + path + ": " + why);
+}
+
 std::shared_ptr<SessionCore> openCore(const std::string &path, const std::string &host) {
     auto core = std::make_shared<SessionCore>();
     core->host = host;
@@ -60,7 +66,7 @@ std::shared_ptr<SessionCore> openCore(const std::string &path, const std::string
         core->db->exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL; PRAGMA case_sensitive_like = ON; "
                        "PRAGMA foreign_keys = OFF; PRAGMA recursive_triggers = OFF");
     } catch (const SqliteError &e) {
-        throw Error(12154, formatOracleMessage(12154) + "\n" + e.what());
+        notADatabase(path, e.what());
     }
     core->catalog = std::make_unique<Catalog>(*core->db);
     core->sequences = std::make_unique<Sequences>(*core->db);
@@ -325,13 +331,23 @@ StatementResult LocalSession::execute(const std::string &sql, std::vector<Bind> 
 }
 
 std::unique_ptr<Session> login(const std::string &path, const std::string &host, const std::string &user,
+                               const std::string &password);
+
+std::unique_ptr<Session> loginChecked(const std::string &path, const std::string &host, const std::string &user,
+                                      const std::string &password) {
+    try {
+        return login(path, host, user, password);
+    } catch (const SqliteError &e) {
+        notADatabase(path, e.what());
+    }
+}
+
+std::unique_ptr<Session> login(const std::string &path, const std::string &host, const std::string &user,
                                const std::string &password) {
     auto core = openCore(path, host);
-    try {
-        upgradeDictionary(*core->db);
-    } catch (const SqliteError &e) {
-        throw oracleError(e, *core->catalog, false);
-    }
+    if (core->db->queryInt("SELECT count(*) FROM sqlite_master WHERE name = 'kdb_users'") == 0)
+        notADatabase(path, "not a Kestrim database");
+    upgradeDictionary(*core->db);
     const std::string name = user.size() > 1 && user.front() == '"' && user.back() == '"'
                                  ? user.substr(1, user.size() - 2)
                                  : upper(user);
@@ -369,7 +385,7 @@ std::unique_ptr<Session> Session::open(const std::string &host, const std::strin
         createDemoDatabase(path);
     if (path.empty())
         raise(12154);
-    return login(path, host, user, password);
+    return loginChecked(path, host, user, password);
 }
 
 void Session::createDatabase(const std::string &path, const std::string &systemPassword) {

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <fstream>
 
+#include <sqlite3.h>
+
 using localdb::Error;
 
 TEST_F(EngineTest, LoginErrorsAndHostResolution) {
@@ -205,4 +207,24 @@ TEST_F(EngineTest, ChangesWhileACursorIsOpen) {
     s->execute("CREATE VIEW v AS SELECT x FROM t2 WHERE x > 11");
     s->execute("RENAME v TO v2");
     EXPECT_EQ(scalar(*s, "SELECT count(*) FROM v2"), "2");
+}
+
+TEST_F(EngineTest, FilesThatAreNoDatabaseGiveAClearError) {
+    std::string text = (folder_ / "notes.txt").string();
+    std::ofstream(text) << "this is not a database\n";
+    std::string foreign = (folder_ / "other.sqlite").string();
+    {
+        sqlite3 *db = nullptr;
+        sqlite3_open(foreign.c_str(), &db);
+        sqlite3_exec(db, "CREATE TABLE x (a)", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    }
+    for (const std::string &path : {text, foreign}) {
+        try {
+            localdb::Session::open(path, "SYSTEM", "MANAGER");
+            FAIL() << path << " was opened";
+        } catch (const Error &e) {
+            EXPECT_EQ(e.code(), 12154) << e.what();
+        }
+    }
 }
