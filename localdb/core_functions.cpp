@@ -123,8 +123,14 @@ void kdbNumber(sqlite3_context *ctx, int, sqlite3_value **argv) {
     double v;
     if (!numericValue(argv[0], v))
         return resultError(ctx, 1722);
-    if (hasScale)
+    if (hasScale) {
         v = roundAt(v, scale);
+    } else {
+        // NUMBER is decimal: binary noise past 15 significant digits (0.1 + 0.2) is not kept.
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%.15g", v);
+        v = std::strtod(buf, nullptr);
+    }
     if (hasPrecision) {
         int digits = precision - (hasScale ? scale : 0);
         if (std::fabs(v) >= std::pow(10.0, digits))

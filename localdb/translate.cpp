@@ -332,8 +332,8 @@ std::string storeValue(Binder &binder, const TableInfo &table, const ColumnInfo 
     std::string sql = emitExpression(*value);
     const TypeSpec &s = column.type;
     if (s.name == "NUMBER") {
-        if (s.precision == TypeSpec::None && s.scale == TypeSpec::None && value->type.isNumber() &&
-            value->kind != ExprKind::Bind)
+        if (s.precision == TypeSpec::None && s.scale == TypeSpec::None &&
+            (value->kind == ExprKind::Number || value->kind == ExprKind::Null))
             return sql;
         return "kdb_number(" + sql + ", " + (s.precision == TypeSpec::None ? "NULL" : std::to_string(s.precision)) +
                ", " + (s.scale == TypeSpec::None ? "NULL" : std::to_string(s.scale)) + ")";
