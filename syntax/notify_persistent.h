@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 class TNotifyPersistent : public TPersistent {
@@ -69,18 +70,23 @@ public:
 
     QObject *Owner() const { return FOwner; }
 
-    template <class T>
-    void Add(T *receiver, void (T::*method)(QObject *))
+    // The member may be declared by a base of the receiver's class (an inherited ChangedProc).
+    template <class Receiver, class Class>
+    void Add(Receiver *receiver, void (Class::*method)(QObject *))
     {
-        AddEntry(Entry{receiver, MethodKey(method), [receiver, method](QObject *sender) {
-                           (receiver->*method)(sender);
+        static_assert(std::is_base_of_v<Class, Receiver>);
+        Class *object = receiver;
+        AddEntry(Entry{object, MethodKey(method), [object, method](QObject *sender) {
+                           (object->*method)(sender);
                        }});
     }
     // Removes the last entry for that object and member.
-    template <class T>
-    void Remove(T *receiver, void (T::*method)(QObject *))
+    template <class Receiver, class Class>
+    void Remove(Receiver *receiver, void (Class::*method)(QObject *))
     {
-        RemoveEntry(receiver, MethodKey(method));
+        static_assert(std::is_base_of_v<Class, Receiver>);
+        const Class *object = receiver;
+        RemoveEntry(object, MethodKey(method));
     }
     // A listener that is a plain function, identified by key alone.
     void Add(const void *key, TNotifyEvent event);

@@ -109,6 +109,21 @@ TEST(NotifyEventListTest, HandlersInOrderAndRemovalOfTheLastEqualOne)
     EXPECT_EQ(list.Count(), 1);
 }
 
+TEST(NotifyEventListTest, InheritedChangedProcIsAListener)
+{
+    // The usual listener: a settings object registering the ChangedProc it inherits.
+    QObject owner;
+    TNotifyEventList list(&owner);
+    TFountainColor color;
+    int calls = 0;
+    color.OnChange = [&calls](QObject *) { ++calls; };
+    list.Add(&color, &TFountainColor::ChangedProc);
+    list.Changed();
+    EXPECT_EQ(calls, 1);
+    list.Remove(&color, &TNotifyPersistent::ChangedProc);
+    EXPECT_EQ(list.Count(), 0);
+}
+
 TEST(NotifyEventListTest, HandlerRemovedDuringAReportIsNotCalled)
 {
     QObject owner;
