@@ -1,0 +1,2 @@
+# Fuzz target of the editor's text model: a random text and random edits, undone again.
+kestrim_fuzz(fuzz_editor_edits SOURCES ${CMAKE_CURRENT_LIST_DIR}/editor_edits.cpp DEPENDS editor)
