@@ -214,7 +214,7 @@ private:
     TFontCharset FCharset = DEFAULT_CHARSET;
     TColor FColor = clWindowText;
     int FHeight = -13;  // 10 points
-    QString FName = QStringLiteral("MS Gothic");
+    QString FName = QStringLiteral("Monospace");  // resolved by the desktop's font configuration
     TFontPitch FPitch = fpDefault;
     TFontStyles FStyle;
     int FUpdateCount = 0;

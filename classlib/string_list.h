@@ -49,8 +49,8 @@ public:
     // not make an empty last item.
     virtual std::string Text() const;
     virtual void SetText(const std::string &text);
-    // Items separated by commas; items holding a blank, comma, quote or control character are
-    // quoted with '"' (a quote doubled). SetCommaText also splits at blanks outside quotes.
+    // Items separated by commas; empty items and items holding a blank, comma, quote or control
+    // character are quoted with '"' (a quote doubled). SetCommaText also splits at blanks outside quotes.
     std::string CommaText() const;
     void SetCommaText(const std::string &text);
 

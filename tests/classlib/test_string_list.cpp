@@ -150,8 +150,7 @@ TEST(StringListText, LineBreaksAndCommaText)
     EXPECT_EQ(Items(back), Items(list));
     back.SetCommaText("a b, c,");
     EXPECT_EQ(Items(back), (std::vector<std::string>{"a", "b", "c", ""}));
-    // A trail byte 0x2C (",") must not split a double-byte character... 0x2C is no trail byte,
-    // but 0x40-0xFC are: a kanji stays whole.
+    // Double-byte characters are copied whole while splitting.
     const std::string kanji = cp932::FromUnicode(QStringLiteral("表示"));
     back.SetCommaText(kanji + "," + kanji);
     EXPECT_EQ(Items(back), (std::vector<std::string>{kanji, kanji}));
