@@ -20,9 +20,11 @@
 #include <string>
 
 // The "TPF0" stream of root (its class, objectName, properties and named child components).
+// A property path longer than 255 bytes cannot be written: EWriteError.
 std::string WriteComponentBinary(const QObject &root);
 
 // Applies the properties of a "TPF0" stream to root; throws EReadError at the first fault.
+// Bytes after the root component's end are ignored.
 void ReadComponentBinary(const std::string &stream, QObject &root);
 
 // The text form of a binary stream (code page 932 text, lines ended by CR LF, two blanks of
