@@ -1,0 +1,423 @@
+// Reading input and running statements. Every statement's failure is caught here, once, and
+// printed; nothing the engine throws ends the client unless WHENEVER SQLERROR asks for it.
+#include "localdb/client/client.h"
+
+#include "localdb/client/feedback.h"
+#include "localdb/client/logon.h"
+#include "localdb/client/result_formatter.h"
+#include "localdb/client/terminal.h"
+#include "localdb/client/text_width.h"
+#include "localdb/functions/session_context.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+
+namespace localdb::client {
+namespace {
+
+std::string joinLines(const std::vector<std::string> &lines) {
+    std::string text;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            text += '\n';
+        text += lines[i];
+    }
+    return text;
+}
+
+std::string continuationPrompt(int lineNumber) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%3d  ", lineNumber);
+    return text;
+}
+
+std::string elapsedText(std::chrono::steady_clock::duration elapsed) {
+    const long long centis = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() / 10;
+    char text[48];
+    std::snprintf(text, sizeof text, "Elapsed: %02lld:%02lld:%02lld.%02lld", centis / 360000, centis / 6000 % 60,
+                  centis / 100 % 60, centis % 100);
+    return text;
+}
+
+}  // namespace
+
+Client::Client(ClientOptions options, Output &out) : options_(options), out_(out) {}
+
+Client::~Client() = default;
+
+bool Client::connect(const std::string &logon, bool announce) {
+    std::optional<LogonParts> parts = parseLogon(logon);
+    if (!parts) {
+        out_.line("usage: CONNECT user/password@host");
+        return false;
+    }
+    if (!parts->password) {
+        parts->password = readPassword("Enter password: ");
+        if (!parts->password)
+            parts->password = std::string();
+    }
+    const std::string host = !parts->host.empty() ? parts->host : !lastHost_.empty() ? lastHost_ : "demo";
+    try {
+        session_ = Session::open(host, parts->user, *parts->password);
+        // The client keeps work open until COMMIT, ROLLBACK, DDL or EXIT, as Oracle's clients do.
+        session_->beginTransaction();
+    } catch (const std::exception &e) {
+        session_.reset();
+        for (const std::string &line : plainErrorReport(e.what()))
+            out_.line(line);
+        out_.line("");
+        return false;
+    }
+    lastHost_ = host;
+    variables_.define("_USER", session_->user());
+    variables_.define("_CONNECT_IDENTIFIER", host);
+    refreshDateDisplay();
+    if (announce)
+        out_.line("Connected.");
+    return true;
+}
+
+void Client::refreshDateDisplay() {
+    dates_ = DateDisplay();
+    if (session_) {
+        try {
+            auto cursor = session_->query("SELECT SYS_CONTEXT('USERENV', 'NLS_DATE_FORMAT'), "
+                                          "SYS_CONTEXT('USERENV', 'NLS_DATE_LANGUAGE') FROM dual");
+            if (cursor->next()) {
+                if (auto *format = std::get_if<std::string>(&cursor->value(0)))
+                    dates_.format = *format;
+                if (auto *language = std::get_if<std::string>(&cursor->value(1)))
+                    dates_.settings.language = functions::dateLanguageFor(*language);
+            }
+        } catch (const std::exception &) {
+            // The default format stands.
+        }
+    }
+    dates_.settings.now = currentLocalDateTime();
+    // The widest text the format gives: long month and day names, two-digit fields.
+    dateWidth_ = 1;
+    for (const DateTime &sample : {DateTime{2000, 9, 27, 23, 59, 59}, DateTime{2000, 12, 31, 12, 0, 0},
+                                   DateTime{2000, 2, 23, 20, 30, 30}}) {
+        if (auto text = valueText(Value(sample), dates_))
+            dateWidth_ = std::max(dateWidth_, displayWidth(*text));
+    }
+}
+
+void Client::runStandardInput() {
+    Source source;
+    source.file = stdin;
+    source.interactive = true;
+    runSource(source);
+}
+
+void Client::runSource(Source &source) {
+    StatementSplitter splitter;
+    while (!exitRequested_) {
+        splitter.setBlankLinesAllowed(settings_.sqlBlankLines);
+        if (source.interactive && !options_.silent)
+            out_.prompt(splitter.pending() ? continuationPrompt(splitter.pendingLines() + 1) : settings_.sqlPrompt);
+        std::optional<std::string> line = readLine(source.file);
+        if (!line)
+            break;
+        if (!line->empty() && line->back() == '\r')
+            line->pop_back();
+        out_.setTerminalSuppressed(!settings_.termOut && scriptDepth_ > 0);
+        if (!source.interactive && settings_.echo) {
+            const std::string prefix = options_.silent ? ""
+                                       : splitter.pending() ? continuationPrompt(splitter.pendingLines() + 1)
+                                                            : settings_.sqlPrompt;
+            out_.line(prefix + *line);
+        }
+        if (std::optional<InputUnit> unit = splitter.feed(*line))
+            dispatch(*unit, source);
+    }
+    if (!exitRequested_)
+        if (std::optional<InputUnit> unit = splitter.finish())
+            dispatch(*unit, source);
+    if (source.interactive && !options_.silent && !exitRequested_)
+        out_.prompt("\n");
+}
+
+void Client::dispatch(const InputUnit &unit, Source &source) {
+    out_.setTerminalSuppressed(!settings_.termOut && scriptDepth_ > 0);
+    switch (unit.kind) {
+    case InputUnit::Statement:
+        if (unit.lines.empty())
+            return;
+        buffer_ = unit.lines;
+        bufferPlsql_ = unit.plsql;
+        runBuffer();
+        break;
+    case InputUnit::Abandoned:
+        if (!unit.lines.empty()) {
+            buffer_ = unit.lines;
+            bufferPlsql_ = unit.plsql;
+        }
+        break;
+    case InputUnit::RunBuffer:
+        if (buffer_.empty())
+            commandFailed("nothing in the statement buffer to run.");
+        else
+            runBuffer();
+        break;
+    case InputUnit::Command:
+        runCommand(unit.lines.empty() ? std::string() : unit.lines.front(), source);
+        break;
+    }
+    out_.flush();
+}
+
+std::string Client::substituteLine(const std::string &line) {
+    if (!settings_.defineEnabled || line.find(settings_.defineChar) == std::string::npos)
+        return line;
+    return variables_.substitute(line, settings_.defineChar, [this](const std::string &name) {
+        out_.prompt("Enter value for " + name + ": ");
+        std::optional<std::string> value = readLine(stdin);
+        if (value && !value->empty() && value->back() == '\r')
+            value->pop_back();
+        return value;
+    });
+}
+
+std::vector<std::string> Client::substituteStatement(const std::vector<std::string> &lines) {
+    std::vector<std::string> out;
+    out.reserve(lines.size());
+    for (const std::string &line : lines)
+        out.push_back(substituteLine(line));
+    if (settings_.verify)
+        for (const std::string &line : verifyLines(lines, out))
+            out_.line(line);
+    return out;
+}
+
+void Client::runBuffer() {
+    const std::vector<std::string> lines = substituteStatement(buffer_);
+    runSql(lines, bufferPlsql_);
+}
+
+bool Client::runSql(const std::vector<std::string> &lines, bool plsql) {
+    if (!session_) {
+        out_.line("Not connected.");
+        anyFailure_ = true;
+        applyWhenever(sqlError_, 1);
+        return false;
+    }
+    (void)plsql;
+    const auto started = std::chrono::steady_clock::now();
+    std::string command;
+    bool ok = true;
+    try {
+        StatementResult result = session_->execute(joinLines(lines));
+        command = result.command;
+        if (result.cursor) {
+            printServerOutput();
+            printQuery(*result.cursor);
+        } else {
+            printServerOutput();
+            afterStatement(command);
+            if (settings_.feedback > 0) {
+                const std::string message = completionMessage(command, result.rowsAffected);
+                if (!message.empty()) {
+                    out_.line("");
+                    out_.line(message);
+                    out_.line("");
+                }
+            }
+            const bool changesData = command == "INSERT" || command == "UPDATE" || command == "DELETE" ||
+                                     command == "MERGE" || command == "PL/SQL EXECUTE" || command == "CALL";
+            if (settings_.autoCommit && changesData) {
+                session_->execute("COMMIT");
+                if (settings_.feedback > 0) {
+                    out_.line("Commit complete.");
+                    out_.line("");
+                }
+            }
+        }
+    } catch (const Error &e) {
+        printServerOutput();
+        for (const std::string &line : errorReport(lines, e.position(), e.what()))
+            out_.line(line);
+        out_.line("");
+        out_.line("");
+        ok = false;
+        sqlFailed(e.code());
+    } catch (const std::exception &e) {
+        for (const std::string &line : plainErrorReport(e.what()))
+            out_.line(line);
+        out_.line("");
+        ok = false;
+        sqlFailed(1);
+    }
+    if (settings_.timing && !exitRequested_)
+        out_.line(elapsedText(std::chrono::steady_clock::now() - started));
+    return ok;
+}
+
+void Client::afterStatement(const std::string &command) {
+    if (command == "ALTER SESSION")
+        refreshDateDisplay();
+}
+
+void Client::printQuery(Cursor &cursor) {
+    const std::vector<Column> &columns = cursor.columns();
+    auto readRow = [&] {
+        Cells cells;
+        cells.reserve(columns.size());
+        for (size_t c = 0; c < columns.size(); ++c)
+            cells.push_back(valueText(cursor.value(static_cast<int>(c)), dates_));
+        return cells;
+    };
+    std::vector<Cells> sample;
+    std::optional<Error> fetchError;
+    const size_t wanted = sampleRows(settings_);
+    bool more = true;
+    try {
+        while (sample.size() < wanted && (more = cursor.next()))
+            sample.push_back(readRow());
+    } catch (const Error &e) {
+        fetchError = e;
+    }
+    ResultFormatter formatter(layoutColumns(columns, sample, settings_, dateWidth_), settings_);
+    PagedPrinter printer(formatter, settings_, [this](const std::string &line) { out_.line(line); });
+    for (const Cells &row : sample)
+        printer.addRow(row);
+    sample.clear();
+    if (!fetchError && more) {
+        try {
+            while (cursor.next())
+                printer.addRow(readRow());
+        } catch (const Error &e) {
+            fetchError = e;
+        }
+    }
+    const long long rows = printer.finish();
+    if (fetchError) {
+        // Rows fetched before the failure stay on the screen; the error follows them.
+        for (const std::string &line : plainErrorReport(fetchError->what()))
+            out_.line(line);
+        out_.line("");
+        out_.line("");
+        sqlFailed(fetchError->code());
+        return;
+    }
+    const std::string summary = querySummary(rows, settings_.feedback);
+    if (!summary.empty()) {
+        if (rows == 0 || settings_.markupCsv)
+            out_.line("");
+        out_.line(summary);
+        out_.line("");
+    }
+}
+
+void Client::printServerOutput() {
+    if (!session_)
+        return;
+    std::vector<std::string> lines = session_->takeOutput();
+    if (!settings_.serverOutput)
+        return;
+    for (const std::string &line : lines)
+        out_.line(line);
+}
+
+void Client::sqlFailed(int code) {
+    anyFailure_ = true;
+    lastSqlCode_ = code;
+    applyWhenever(sqlError_, code);
+}
+
+void Client::commandFailed(const std::string &message) {
+    out_.line(message);
+    anyFailure_ = true;
+}
+
+void Client::applyWhenever(const WheneverRule &rule, int sqlCode) {
+    if (rule.action == ErrorAction::Continue) {
+        // CONTINUE leaves the work open unless COMMIT or ROLLBACK was asked for.
+        if (session_ && rule.transaction != "NONE") {
+            try {
+                session_->execute(rule.transaction);
+            } catch (const std::exception &e) {
+                for (const std::string &line : plainErrorReport(e.what()))
+                    out_.line(line);
+            }
+        }
+        return;
+    }
+    requestExit(exitStatusFor(rule.exitCode, sqlCode).value_or(1), rule.transaction);
+}
+
+void Client::requestExit(int status, const std::string &transaction) {
+    exitRequested_ = true;
+    exitStatus_ = status;
+    if (!session_)
+        return;
+    try {
+        if (transaction == "ROLLBACK")
+            session_->rollback();
+        else if (transaction == "COMMIT")
+            session_->commit();
+    } catch (const std::exception &e) {
+        for (const std::string &line : plainErrorReport(e.what()))
+            out_.line(line);
+        if (exitStatus_ == 0)
+            exitStatus_ = 1;
+    }
+}
+
+void Client::disconnect(bool commitFirst) {
+    if (!session_)
+        return;
+    if (commitFirst) {
+        try {
+            session_->commit();
+        } catch (const std::exception &e) {
+            for (const std::string &line : plainErrorReport(e.what()))
+                out_.line(line);
+            anyFailure_ = true;
+        }
+    }
+    session_.reset();
+}
+
+int Client::finish() {
+    if (!exitRequested_) {
+        // Input ended without EXIT: the work is committed as EXIT would, and the status tells
+        // whether anything failed on the way.
+        requestExit(anyFailure_ ? 1 : 0, "COMMIT");
+    }
+    if (session_ && !options_.silent)
+        out_.line("Disconnected from the Kestrim embedded database");
+    session_.reset();
+    out_.flush();
+    return exitStatus_;
+}
+
+std::optional<int> exitStatusFor(const std::string &typed, int lastSqlCode) {
+    const std::string word = upperAscii(typed);
+    if (word.empty() || word == "SUCCESS")
+        return 0;
+    if (word == "FAILURE")
+        return 1;
+    if (word == "WARNING")
+        return 2;
+    if (word == "SQL.SQLCODE") {
+        if (lastSqlCode == 0)
+            return 0;
+        const int status = lastSqlCode & 0xFF;
+        // ORA-00256, ORA-01792 ... would read as success once the system keeps the low byte.
+        return status == 0 ? 1 : status;
+    }
+    if (word == "OSCODE")
+        return 1;
+    size_t used = 0;
+    try {
+        const long long n = std::stoll(word, &used);
+        if (used == word.size())
+            return static_cast<int>(n & 0xFF);
+    } catch (const std::exception &) {
+    }
+    return std::nullopt;
+}
+
+}  // namespace localdb::client

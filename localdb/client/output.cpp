@@ -1,0 +1,56 @@
+// Output goes through stdio; the spool file is flushed with the terminal so that a killed
+// client leaves what it printed in it.
+#include "localdb/client/output.h"
+
+#include "localdb/client/result_formatter.h"
+
+namespace localdb::client {
+
+Output::~Output() { spoolOff(); }
+
+void Output::line(const std::string &text) {
+    const std::string trimmedText = trimRight(text);
+    if (!suppressed_) {
+        std::fwrite(trimmedText.data(), 1, trimmedText.size(), stdout);
+        std::fputc('\n', stdout);
+    }
+    if (spool_) {
+        std::fwrite(trimmedText.data(), 1, trimmedText.size(), spool_);
+        std::fputc('\n', spool_);
+    }
+}
+
+void Output::prompt(const std::string &text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+}
+
+void Output::note(const std::string &text) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s\n", text.c_str());
+}
+
+bool Output::spoolTo(const std::string &path, bool append) {
+    std::FILE *file = std::fopen(path.c_str(), append ? "a" : "w");
+    if (!file)
+        return false;
+    spoolOff();
+    spool_ = file;
+    spoolPath_ = path;
+    return true;
+}
+
+void Output::spoolOff() {
+    if (spool_)
+        std::fclose(spool_);
+    spool_ = nullptr;
+    spoolPath_.clear();
+}
+
+void Output::flush() {
+    std::fflush(stdout);
+    if (spool_)
+        std::fflush(spool_);
+}
+
+}  // namespace localdb::client

@@ -1,0 +1,33 @@
+// Values of a query as the client prints them: numbers in Oracle's shortest form (.5, -1.25),
+// fitted to a column by rounding decimals and then by scientific notation as the classic
+// clients do; dates through the session's NLS_DATE_FORMAT; binary values in hexadecimal.
+#pragma once
+
+#include "localdb/functions/date_format.h"
+#include "localdb/localdb.h"
+
+#include <optional>
+#include <string>
+
+namespace localdb::client {
+
+enum class ColumnKind { Number, Text, Date, Binary, Long };
+
+// The kind of a result column, from its field type code.
+ColumnKind columnKind(const Column &column);
+
+// The session's settings dates are shown with.
+struct DateDisplay {
+    std::string format = "DD-MON-RR";
+    functions::DateFormatSettings settings;
+};
+
+// The full text of a value (nullopt for NULL).
+std::optional<std::string> valueText(const Value &value, const DateDisplay &dates);
+
+// A number's text fitted to width characters: unchanged when it fits, else with fewer decimals,
+// else in scientific notation (1.2346E+10), else "#" repeated. Text that is not a number is
+// returned as it is.
+std::string fitNumberText(const std::string &text, int width);
+
+}  // namespace localdb::client
