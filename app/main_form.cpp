@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -74,6 +75,7 @@ TMainForm::TMainForm(QWidget *parent)
     connect(help, &QShortcut::activated, this, &TMainForm::ShowContextHelp);
 
     BuildMenus();
+    BuildFileDialogs();
     FAboutBox = new TAboutBox(this);
 }
 
@@ -112,6 +114,39 @@ void TMainForm::BuildMenus()
     connect(AddMenuItem(helpMenu, "HelpIndex1", QStringLiteral("目次とキーワード(&H)")),
             &QAction::triggered, this, &TMainForm::ShowHelpContents);
     FFrameMenus = bar->actions();
+}
+
+void TMainForm::BuildFileDialogs()
+{
+    opnFILE = new QFileDialog(this);
+    opnFILE->setObjectName(QStringLiteral("opnFILE"));
+    opnFILE->setNameFilter(formutil::QtFileFilter(QStringLiteral("実行ファイル(*.EXE)|*.EXE|全て(*.*)|*.*")));
+    opnFILE->setFileMode(QFileDialog::ExistingFile);
+    opnFILE->setAcceptMode(QFileDialog::AcceptOpen);
+    savFILE = new QFileDialog(this);
+    savFILE->setObjectName(QStringLiteral("savFILE"));
+    savFILE->setNameFilter(formutil::QtFileFilter(QStringLiteral("CSVファイル(*.CSV)|*.CSV|全て(*.*)|*.*")));
+    savFILE->setFileMode(QFileDialog::AnyFile);
+    savFILE->setAcceptMode(QFileDialog::AcceptSave);
+    for (QFileDialog *dialog : {opnFILE, savFILE})
+        dialog->setOption(QFileDialog::DontUseNativeDialog);
+}
+
+QString TMainForm::ExecuteOpenDialog()
+{
+    if (opnFILE->exec() != QDialog::Accepted)
+        return {};
+    return opnFILE->selectedFiles().value(0);
+}
+
+QString TMainForm::ExecuteSaveDialog(const QString &proposedName)
+{
+    savFILE->selectFile(proposedName);
+    const bool accepted = savFILE->exec() == QDialog::Accepted;
+    const QString fileName = accepted ? savFILE->selectedFiles().value(0) : QString();
+    // No name stays behind for the next use, whichever way the dialog closed.
+    savFILE->selectFile(QString());
+    return fileName;
 }
 
 void TMainForm::showEvent(QShowEvent *event)

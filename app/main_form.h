@@ -14,6 +14,7 @@
 #include <QStringList>
 
 class QAction;
+class QFileDialog;
 class QMdiArea;
 class QMdiSubWindow;
 class QTabBar;
@@ -38,6 +39,8 @@ public:
 
     QTabBar *tabPAGE;
     QMdiArea *ClientArea;
+    QFileDialog *opnFILE;
+    QFileDialog *savFILE;
 
     int ChildCounter() const { return FChildCounter; }
     const TChildRegistry &ChildTags() const { return FChildTags; }
@@ -67,6 +70,8 @@ public:
     int FillGridFromDynaset(std::shared_ptr<db::OraDynaset> dynaset, TStringGrid &grid) override;
     void AutoSizeGridColumns(TStringGrid &grid) override;
     TCustomSaveProps &ProgramIni() override;
+    QString ExecuteOpenDialog() override;
+    QString ExecuteSaveDialog(const QString &proposedName) override;
     QString ExternalEditorPath() const override { return FExternalEditorPath; }
     void SetExternalEditorPath(const QString &path) override { FExternalEditorPath = path; }
 
@@ -79,6 +84,7 @@ protected:
 
 private:
     void BuildMenus();
+    void BuildFileDialogs();
     void FormShow();
     TChildForm *OpenChild(TStartForm kind);
     void tabPAGEChange(int index);

@@ -58,6 +58,13 @@ public:
     virtual int FillGridFromDynaset(std::shared_ptr<db::OraDynaset> dynaset, TStringGrid &grid) = 0;
     virtual void AutoSizeGridColumns(TStringGrid &grid) = 0;
 
+    // The frame's open dialog for programs ("実行ファイル" and all files): the chosen file, empty
+    // when the user cancelled.
+    virtual QString ExecuteOpenDialog() = 0;
+    // The frame's save dialog for CSV files, proposing proposedName: the chosen file, empty when
+    // the user cancelled (the dialog keeps no name from one use to the next).
+    virtual QString ExecuteSaveDialog(const QString &proposedName) = 0;
+
     // The program's ini file (start window, the worksheet's left panel, the workbench's editor
     // settings), read and written by section and key.
     virtual TCustomSaveProps &ProgramIni() = 0;

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QVariant>
 #include <QWidget>
 
@@ -89,6 +90,29 @@ QAction *AddMenuItem(QMenu *menu, const char *name, const QString &caption,
         SetHint(action, hint);
     menu->addAction(action);
     return action;
+}
+
+QString QtFileFilter(const QString &filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString display = parts[i].trimmed();
+        QStringList patterns;
+        for (const QString &pattern : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            patterns.append(pattern.trimmed());
+            if (pattern.trimmed().toLower() != pattern.trimmed())
+                patterns.append(pattern.trimmed().toLower());
+        }
+        // Qt reads the patterns from the last parenthesised group of the text, so a display
+        // text that already shows its pattern in parentheses loses that group for the real one.
+        static const QRegularExpression shownPattern(QStringLiteral("\\s*\\([^()]*\\)$"));
+        display.remove(shownPattern);
+        const QString shown = parts[i].trimmed().mid(display.size()).trimmed();
+        filters.append(display + (shown.isEmpty() ? QStringLiteral(" ") : QString()) +
+                       QLatin1Char('(') + patterns.join(QLatin1Char(' ')) + QLatin1Char(')'));
+    }
+    return filters.join(QStringLiteral(";;"));
 }
 
 QFont DesignFont(const QString &family, int pixelHeight)

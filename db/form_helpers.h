@@ -37,6 +37,12 @@ QAction *AddMenuItem(QMenu *menu, const char *name, const QString &caption,
                      const QKeySequence &shortcut = {}, int helpContext = 0,
                      const QString &hint = {});
 
+// A file filter written as display text and pattern pairs separated by "|"
+// ("CSVファイル(*.CSV)|*.CSV|全て(*.*)|*.*") in the form Qt's file dialogs take
+// ("CSVファイル(*.CSV *.csv);;全て(*.*)"). Patterns also match in lower case, as file names on
+// Linux are case-sensitive and "*.CSV" is meant for "save.csv" too.
+QString QtFileFilter(const QString &filter);
+
 // The font a window asks for by its design name ("ＭＳ ゴシック", "ＭＳ Ｐゴシック", "FixedSys")
 // with a character height in pixels.
 QFont DesignFont(const QString &family, int pixelHeight);

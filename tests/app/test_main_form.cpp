@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QDesktopServices>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -569,6 +570,41 @@ TEST_F(FrameTest, AboutBoxShowsTheVersionOpensItsLinksAndClosesOnTheKanjiKey)
     QTimer::singleShot(0, [&] { PressKanjiKey(about, Qt::Key_Kanji); });
     frame->ShowAbout();
     EXPECT_FALSE(about->isVisible());
+}
+
+// Answers the next modal file dialog: accepted with fileName, or cancelled when it is empty.
+void AnswerFileDialog(const QString &fileName, QString *proposed, QStringList *filters)
+{
+    QTimer::singleShot(0, [=] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        *proposed = dialog->selectedFiles().value(0);
+        *filters = dialog->nameFilters();
+        if (fileName.isEmpty()) {
+            dialog->reject();
+        } else {
+            dialog->selectFile(fileName);
+            static_cast<QDialog *>(dialog)->accept();
+        }
+    });
+}
+
+TEST_F(FrameTest, SaveDialogGivesTheChosenNameAndKeepsNoneForNextTime)
+{
+    Start();
+    QString proposed;
+    QStringList filters;
+    const QString target = folder->filePath(QStringLiteral("out.csv"));
+    AnswerFileDialog(target, &proposed, &filters);
+    EXPECT_EQ(frame->ExecuteSaveDialog(QStringLiteral("save.csv")), target);
+    EXPECT_TRUE(proposed.endsWith(QStringLiteral("/save.csv"))) << proposed.toStdString();
+    EXPECT_EQ(filters, (QStringList{QStringLiteral("CSVファイル(*.CSV *.csv)"), QStringLiteral("全て(*.*)")}));
+
+    AnswerFileDialog(QString(), &proposed, &filters);
+    EXPECT_EQ(frame->ExecuteSaveDialog(QStringLiteral("save.csv")), QString()) << "cancelled";
+    AnswerFileDialog(QString(), &proposed, &filters);
+    EXPECT_EQ(frame->ExecuteOpenDialog(), QString());
+    EXPECT_EQ(filters.first(), QStringLiteral("実行ファイル(*.EXE *.exe)"));
 }
 
 TEST_F(FrameTest, EndClosesTheFrameAndEveryChild)

@@ -133,6 +133,16 @@ TEST(FormHelpers, HintsSplitAtTheBarAndHelpContextsComeFromTheNearestAncestor)
     EXPECT_EQ(leaf.statusTip(), QStringLiteral("b|c"));
 }
 
+TEST(FormHelpers, FileFiltersBecomeQtFiltersMatchingBothCases)
+{
+    EXPECT_EQ(formutil::QtFileFilter(QStringLiteral("CSVファイル(*.CSV)|*.CSV|全て(*.*)|*.*")),
+              QStringLiteral("CSVファイル(*.CSV *.csv);;全て(*.*)"));
+    EXPECT_EQ(formutil::QtFileFilter(QStringLiteral("Text|*.TXT;*.log")),
+              QStringLiteral("Text (*.TXT *.txt *.log)"));
+    EXPECT_EQ(formutil::QtFileFilter(QStringLiteral("odd|")), QStringLiteral("odd ()"));
+    EXPECT_EQ(formutil::QtFileFilter(QStringLiteral("no pattern")), QString());
+}
+
 TEST(EscapeWatch, ReadingTheFlagClearsItSoOnlyLaterPressesCount)
 {
     guitest::App();
