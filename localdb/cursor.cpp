@@ -5,6 +5,8 @@
 
 #include <sqlite3.h>
 
+#include <deque>
+
 namespace localdb {
 namespace {
 
@@ -15,31 +17,69 @@ int digits(const unsigned char *p, int n) {
     return v;
 }
 
-class SqliteCursor : public Cursor {
+class SqliteCursor : public Cursor, public OpenCursor {
 public:
     SqliteCursor(std::shared_ptr<SessionCore> core, std::shared_ptr<CompiledStatement> compiled, Prepared statement)
         : core_(std::move(core)), compiled_(std::move(compiled)), statement_(std::move(statement)) {
         row_.resize(compiled_->columns.size());
         for (const auto &c : compiled_->columns)
             isDate_.push_back(c.type == Date);
+        core_->openCursors.insert(this);
     }
 
-    ~SqliteCursor() override { compiled_->giveBack(0, std::move(statement_)); }
+    ~SqliteCursor() override {
+        core_->openCursors.erase(this);
+        if (statement_)
+            compiled_->giveBack(0, std::move(statement_));
+    }
+
+    // The rest of the rows as of the cursor's start, kept in memory; the statement is released.
+    void detach() override {
+        if (!statement_ || done_)
+            return;
+        try {
+            while (statement_.step()) {
+                std::vector<Value> row(row_.size());
+                for (size_t i = 0; i < row.size(); ++i)
+                    read(statement_.handle(), int(i), row[i]);
+                buffered_.push_back(std::move(row));
+            }
+        } catch (const SqliteError &e) {
+            failure_ = std::make_unique<Error>(oracleError(e, *core_->catalog, false));
+        }
+        compiled_->giveBack(0, std::move(statement_));
+        statement_ = Prepared();
+        detached_ = true;
+    }
 
     const std::vector<Column> &columns() const override { return compiled_->columns; }
 
     bool next() override {
         if (done_)
             return false;
+        if (detached_) {
+            if (buffered_.empty()) {
+                done_ = true;
+                core_->openCursors.erase(this);
+                if (failure_)
+                    throw *failure_;
+                return false;
+            }
+            row_ = std::move(buffered_.front());
+            buffered_.pop_front();
+            return true;
+        }
         bool has;
         try {
             has = statement_.step();
         } catch (const SqliteError &e) {
             done_ = true;
+            core_->openCursors.erase(this);
             throw oracleError(e, *core_->catalog, false);
         }
         if (!has) {
             done_ = true;
+            core_->openCursors.erase(this);
             sqlite3_reset(statement_.handle());
             return false;
         }
@@ -92,6 +132,9 @@ private:
     std::vector<Value> row_;
     std::vector<bool> isDate_;
     bool done_ = false;
+    bool detached_ = false;
+    std::deque<std::vector<Value>> buffered_;
+    std::unique_ptr<Error> failure_;
 };
 
 }  // namespace

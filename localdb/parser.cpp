@@ -255,6 +255,20 @@ std::unique_ptr<Statement> Parser::statement() {
         }
         pos_ = tokens_.size() - 1;
         return st;
+    } else if (word == "LOCK") {
+        // LOCK TABLE name [, name] IN mode MODE [NOWAIT]
+        advance();
+        expectWord("TABLE", 905);
+        st->kind = Statement::LockTable;
+        st->command = "LOCK TABLE";
+        do
+            st->renameFrom = qualifiedName();
+        while (acceptOp(","));
+        expectWord("IN", 905);
+        while (!atEnd() && !peek().isWord("MODE"))
+            advance();
+        expectWord("MODE", 905);
+        acceptWord("NOWAIT");
     } else if (word == "ANALYZE") {
         st->kind = Statement::Ignored;
         st->command = "ANALYZE";

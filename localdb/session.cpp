@@ -120,8 +120,20 @@ private:
         }
     }
     void beginWrite() {
-        if (!core_->db->inTransaction())
+        if (core_->db->inTransaction())
+            return;
+        try {
             core_->db->exec("BEGIN IMMEDIATE");
+        } catch (const SqliteError &e) {
+            // An unfinished cursor of this session still reads a snapshot older than another
+            // session's commit, and SQLite cannot write from there: read its rows into memory
+            // (they stay what they were when it opened) and try again.
+            if (e.rc() != SQLITE_BUSY_SNAPSHOT || core_->openCursors.empty())
+                throw;
+            for (OpenCursor *c : std::set<OpenCursor *>(core_->openCursors))
+                c->detach();
+            core_->db->exec("BEGIN IMMEDIATE");
+        }
     }
     void commitNow() {
         if (core_->db->inTransaction())
@@ -130,8 +142,12 @@ private:
         core_->savepoints.clear();
     }
     void rollbackNow() {
-        if (core_->db->inTransaction())
+        if (core_->db->inTransaction()) {
+            // SQLite ends the reads of a connection that rolls back; Oracle's cursors read on.
+            for (OpenCursor *c : std::set<OpenCursor *>(core_->openCursors))
+                c->detach();
             core_->db->exec("ROLLBACK");
+        }
         core_->sequences->afterRollback();
         core_->savepoints.clear();
     }
@@ -261,6 +277,10 @@ StatementResult LocalSession::execute(const std::string &sql, std::vector<Bind> 
         if (compiled) {
             result.command = compiled->command;
             if (compiled->isQuery) {
+                // Rows locked for update: the session holds the write lock until it commits,
+                // so other sessions' changes wait and end in ORA-00054 as they would in Oracle.
+                if (compiled->forUpdate && core_->userTransaction)
+                    beginWrite();
                 Prepared p = compiled->take(*core_->db, 0);
                 bindParameters(p, binds);
                 result.cursor = makeCursor(core_, compiled, std::move(p));
@@ -300,6 +320,13 @@ StatementResult LocalSession::execute(const std::string &sql, std::vector<Bind> 
         case Statement::AlterSession:
             alterSession(*st->alterSession);
             break;
+        case Statement::LockTable: {
+            NameResolver names = resolver();
+            names.table(st->renameFrom, "SELECT");
+            if (core_->userTransaction)
+                beginWrite();
+            break;
+        }
         case Statement::Explain: {
             beginWrite();
             NameResolver names = resolver();

@@ -9,9 +9,18 @@
 #include "localdb/statement_cache.h"
 
 #include <memory>
+#include <set>
 #include <string>
 
 namespace localdb {
+
+// A cursor still reading: it can be asked to read its remaining rows into memory and let go of
+// its SQLite statement, whose old snapshot would otherwise keep the session from writing.
+class OpenCursor {
+public:
+    virtual ~OpenCursor() = default;
+    virtual void detach() = 0;
+};
 
 struct SessionCore {
     std::unique_ptr<Connection> db;
@@ -27,6 +36,7 @@ struct SessionCore {
     unsigned dataVersion = 0;
     long long schemaVersion = -1;
     std::vector<std::string> savepoints;
+    std::set<OpenCursor *> openCursors;
 };
 
 // Drops cached translations and catalogue copies when another connection changed the schema

@@ -167,7 +167,7 @@ struct Statement {
         Select, Insert, Update, Delete, Merge, CreateTable, AlterTable, CreateIndex, CreateView,
         CreateSequence, AlterSequence, CreateSynonym, Drop, Truncate, Rename, Comment, CreateUser,
         AlterUser, CreateRole, Grant, Revoke, Commit, Rollback, Savepoint, SetTransaction,
-        AlterSession, Explain, Ignored
+        AlterSession, Explain, LockTable, Ignored
     } kind = Ignored;
     std::string command;  // Oracle's command name ("CREATE TABLE", "INSERT" ...)
 

@@ -355,6 +355,7 @@ std::shared_ptr<CompiledStatement> compileStatement(Statement &st, NameResolver 
         auto compiled = std::make_shared<CompiledStatement>();
         compiled->command = "SELECT";
         compiled->isQuery = true;
+        compiled->forUpdate = st.query->forUpdate;
         compiled->steps.push_back(emitQuery(*st.query));
         compiled->columns = resultColumns(*st.query);
         return compiled;

@@ -119,3 +119,26 @@ TEST_F(EngineTest, AKilledProcessLeavesCommittedRowsAndASoundFile) {
     sqlite3_finalize(check);
     sqlite3_close(raw);
 }
+
+TEST_F(EngineTest, SelectForUpdateAndLockTableHoldOffOtherWriters) {
+    auto a = connect();
+    auto b = connect();
+    a->execute("CREATE TABLE t (x NUMBER)");
+    a->execute("INSERT INTO t VALUES (1)");
+    a->beginTransaction();
+    auto rows = a->query("SELECT x FROM t FOR UPDATE");
+    ASSERT_TRUE(rows->next());
+    try {
+        b->execute("UPDATE t SET x = 2");
+        FAIL() << "the row locked for update was changed";
+    } catch (const Error &e) {
+        EXPECT_EQ(e.code(), 54);
+    }
+    a->commit();
+    EXPECT_NO_THROW(b->execute("UPDATE t SET x = 2"));
+    a->beginTransaction();
+    a->execute("LOCK TABLE t IN EXCLUSIVE MODE NOWAIT");
+    EXPECT_THROW(b->execute("DELETE FROM t"), Error);
+    a->rollback();
+    EXPECT_THROW(a->execute("LOCK TABLE nosuch IN SHARE MODE"), Error);
+}

@@ -228,3 +228,23 @@ TEST_F(EngineTest, FilesThatAreNoDatabaseGiveAClearError) {
         }
     }
 }
+
+TEST_F(EngineTest, AnOpenCursorReadsOnAfterRollbackAndOtherSessionsCommits) {
+    auto a = connect();
+    auto b = connect();
+    a->execute("CREATE TABLE t (x NUMBER)");
+    for (int i = 1; i <= 3; ++i)
+        a->execute("INSERT INTO t VALUES (" + std::to_string(i) + ")");
+    auto rows = a->query("SELECT x FROM t");
+    ASSERT_TRUE(rows->next());
+    b->execute("INSERT INTO t VALUES (4)");
+    // Writing from a's session while its cursor still reads the older snapshot.
+    a->beginTransaction();
+    EXPECT_NO_THROW(a->execute("INSERT INTO t VALUES (5)"));
+    a->rollback();
+    int seen = 1;
+    while (rows->next())
+        ++seen;
+    EXPECT_EQ(seen, 3);  // the rows as they were when the cursor opened
+    EXPECT_EQ(scalar(*a, "SELECT count(*) FROM t"), "4");
+}
