@@ -191,11 +191,19 @@ void TEditorModel::CancelSelection()
 
 TEditorPosition TEditorModel::SelectionStart() const
 {
+    if (FSelected && FBox) {
+        const TBox box = BoxRange();
+        return {box.First, box.First < RowCount() ? BoxBytes(box.First, box).first : 0};
+    }
     return FSelected ? std::min(FAnchor, FHead) : CaretPosition();
 }
 
 TEditorPosition TEditorModel::SelectionEnd() const
 {
+    if (FSelected && FBox) {
+        const TBox box = BoxRange();
+        return {box.Last, box.Last < RowCount() ? BoxBytes(box.Last, box).second : 0};
+    }
     return FSelected ? std::max(FAnchor, FHead) : CaretPosition();
 }
 
@@ -211,6 +219,8 @@ void TEditorModel::SelectRange(TEditorPosition anchor, TEditorPosition caret)
     MoveCaret(caret.Row, ColumnOf(caret), -1, false);
     FAnchor = anchor;
     FHead = CaretPosition();
+    FBoxAnchorCol = ColumnOf(anchor);
+    FBoxHeadCol = FCol;
     FSelected = FHead != FAnchor;
     if (FSelected)
         FDisplay->SelectionChanged(true);
@@ -271,6 +281,8 @@ std::int64_t TEditorModel::SelLength() const
 {
     if (!FSelected)
         return 0;
+    if (FBox)
+        return static_cast<std::int64_t>(BoxText().size());
     return static_cast<std::int64_t>(TextBetween(SelectionStart(), SelectionEnd()).size());
 }
 
@@ -306,6 +318,7 @@ void TEditorModel::SetSelLength(std::int64_t length)
 {
     const TEditorPosition anchor = SelectionStart();
     CancelSelection();
+    FBox = false;
     if (length <= 0)
         return;
     const TEditorPosition end = Advance(anchor, length);
@@ -333,7 +346,12 @@ std::string TEditorModel::TextBetween(TEditorPosition from, TEditorPosition to) 
     return text;
 }
 
-std::string TEditorModel::SelText() const { return FSelected ? TextBetween(SelectionStart(), SelectionEnd()) : std::string(); }
+std::string TEditorModel::SelText() const
+{
+    if (!FSelected)
+        return {};
+    return FBox ? BoxText() : TextBetween(SelectionStart(), SelectionEnd());
+}
 
 void TEditorModel::SetSelText(std::string_view text)
 {
@@ -342,6 +360,10 @@ void TEditorModel::SetSelText(std::string_view text)
     const bool selected = FSelected;
     if (!selected && text.empty())
         return;
+    if (selected && FBox) {
+        ReplaceBox(text);
+        return;
+    }
     const TEditorPosition start = SelectionStart();
     const TEditorPosition end = SelectionEnd();
     CancelSelection();

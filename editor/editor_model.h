@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 class TEditorStrings;
 class TFountain;
@@ -98,6 +99,13 @@ public:
     // Selects from anchor to caret (the caret moves to caret); equal positions select nothing.
     void SelectRange(TEditorPosition anchor, TEditorPosition caret);
     TEditorPosition Anchor() const { return FAnchor; }
+    // Box selection: the rectangle of columns between anchor and caret over their rows. A
+    // double-byte character or tab that begins inside the box belongs to it (even when it
+    // reaches past the right edge); one that begins left of it does not.
+    bool SelectionMode() const { return FBox; }
+    void SetSelectionMode(bool box);
+    // Selects the box between two cells; the caret goes to the second.
+    void SelectBox(int anchorRow, int anchorCol, int row, int col);
     // Selects the syntax token under the caret, parsing its logical line from the start outside
     // any bracket; returns false (changing nothing) when no token covers the caret.
     bool SelectTokenAtCaret();
@@ -172,6 +180,17 @@ private:
     // Position n bytes forward from `from` (a line break counts 2).
     TEditorPosition Advance(TEditorPosition from, std::int64_t n) const;
     std::string TextBetween(TEditorPosition from, TEditorPosition to) const;
+    struct TBox {
+        int First = 0;
+        int Last = -1;
+        int Left = 0;
+        int Right = 0;
+    };
+    TBox BoxRange() const;
+    // Bytes [first, second) of row that lie in the box's columns.
+    std::pair<int, int> BoxBytes(int row, const TBox &box) const;
+    std::string BoxText() const;
+    void ReplaceBox(std::string_view text);
     int ColumnOf(TEditorPosition position) const;
     std::intptr_t LineLengthMessage(std::int64_t offset) const;
 
@@ -187,6 +206,9 @@ private:
     bool FSelected = false;
     TEditorPosition FAnchor;
     TEditorPosition FHead;  // the selection's other end; the caret stood there when it was made
+    bool FBox = false;
+    int FBoxAnchorCol = 0;
+    int FBoxHeadCol = 0;
     bool FFocused = false;
     bool FReadOnly = false;
     bool FModified = false;

@@ -326,3 +326,47 @@ TEST_F(EditorHost, PositionsAndScrollingMessages)
 }
 
 } // namespace
+
+namespace {
+
+class EditorBox : public ::testing::Test {
+protected:
+    TEditorModel editor;
+    void SetUp() override
+    {
+        editor.SetCaretRules({true, true, false, 4});
+        editor.SetText("abcd\r\na" + Hira + "d\r\na\tbc\r\nxy");
+    }
+};
+
+TEST_F(EditorBox, CharactersBeginningInsideTheBoxBelongToIt)
+{
+    editor.SelectBox(0, 1, 2, 3);
+    EXPECT_TRUE(editor.SelectionMode());
+    // "bc"; the double-byte character starting at column 1; the tab starting at column 1.
+    EXPECT_EQ(editor.SelText(), "bc\r\n" + Hira + "\r\n\t\r\n");
+    EXPECT_EQ(editor.SelLength(), 11);
+    EXPECT_EQ(editor.SelStart(), 1);
+    // Box from column 2: the double-byte character begins left of it and is left out, and the
+    // tab (columns 1 to 3) too.
+    editor.SelectBox(0, 2, 2, 4);
+    EXPECT_EQ(editor.SelText(), "cd\r\nd\r\n\r\n");
+}
+
+TEST_F(EditorBox, ReplacingABoxEditsEachRowAsOneUndoStep)
+{
+    editor.SelectBox(0, 1, 2, 3);
+    editor.SetSelText("Z");
+    EXPECT_EQ(editor.Text(), "aZd\r\nad\r\nabc\r\nxy");
+    EXPECT_EQ(editor.Row(), 0);
+    EXPECT_EQ(editor.Col(), 2);
+    editor.Undo();
+    EXPECT_EQ(editor.Text(), "abcd\r\na" + Hira + "d\r\na\tbc\r\nxy");
+    // Writing SelLength returns to stream selection.
+    editor.SelectBox(0, 1, 1, 2);
+    editor.SetSelLength(2);
+    EXPECT_FALSE(editor.SelectionMode());
+    EXPECT_EQ(editor.SelText(), "bc");
+}
+
+} // namespace
