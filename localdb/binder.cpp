@@ -44,6 +44,39 @@ bool isAggregateName(const std::string &name) {
     return name == "COUNT" || name == "SUM" || name == "AVG" || name == "MIN" || name == "MAX";
 }
 
+// DATE 'YYYY-MM-DD' and TIMESTAMP 'YYYY-MM-DD HH24:MI:SS': the literal must be a real date.
+void checkDateLiteral(const Expr &e) {
+    const std::string &t = e.text;
+    auto digits = [&](size_t from, size_t n, int &out) {
+        if (t.size() < from + n)
+            return false;
+        out = 0;
+        for (size_t i = from; i < from + n; ++i) {
+            if (t[i] < '0' || t[i] > '9')
+                return false;
+            out = out * 10 + (t[i] - '0');
+        }
+        return true;
+    };
+    int y, m, d, hh = 0, mi = 0, ss = 0;
+    bool ok = digits(0, 4, y) && t[4] == '-' && digits(5, 2, m) && t[7] == '-' && digits(8, 2, d);
+    if (ok && t.size() > 10)
+        ok = t.size() >= 19 && t[10] == ' ' && digits(11, 2, hh) && t[13] == ':' && digits(14, 2, mi) &&
+             t[16] == ':' && digits(17, 2, ss);
+    if (!ok || (t.size() != 10 && t.size() < 19))
+        raise(1861, e.offset);
+    if (m < 1 || m > 12)
+        raise(1843, e.offset);
+    static const int days[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+    if (y == 0)
+        raise(1841, e.offset);
+    if (d < 1 || d > days[m - 1] || (m == 2 && d == 29 && !leap))
+        raise(1847, e.offset);
+    if (hh > 23 || mi > 59 || ss > 59)
+        raise(hh > 23 ? 1850 : mi > 59 ? 1851 : 1852, e.offset);
+}
+
 }  // namespace
 
 void conjuncts(Expr *e, std::vector<Expr *> &out) {
@@ -572,6 +605,7 @@ void Binder::bindExpr(ExprPtr &ep, Scope &scope) {
             e.type = Type::text();
         return;
     case ExprKind::DateLiteral:
+        checkDateLiteral(e);
         e.type = Type::date();
         return;
     case ExprKind::Bind:
