@@ -10,6 +10,7 @@
 #include "localdb/functions/number_format.h"
 #include "localdb/functions/number_text.h"
 #include "localdb/functions/text_functions.h"
+#include "localdb/functions/width_conversion.h"
 #include "localdb/localdb.h"
 
 #include <cmath>
@@ -87,6 +88,7 @@ void run(std::uint8_t selector, std::uint64_t bits, std::string_view model, std:
         replaceText(value, model, value);
         asciiCode(value, DatabaseCharset::ShiftJis);
         chrText(small, (bits & 1) ? DatabaseCharset::ShiftJis : DatabaseCharset::Utf8);
+        toSingleByte(toMultiByte(value));
         break;
     case 8:
         roundDate(dateFrom(bits), model, settings.firstDayOfWeek);
