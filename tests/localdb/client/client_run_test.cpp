@@ -1,0 +1,304 @@
+// kestrim-sql run as a program on a fresh database in a private temporary folder: scripts that
+// create, fill, query and drop a schema, CSV output read back, error positions and exit
+// statuses.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct ProgramRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string readFile(const std::filesystem::path &path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void writeFile(const std::filesystem::path &path, const std::string &text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// Splits CSV text into records of fields; quoted fields may hold the delimiter, quotes and
+// line feeds. Unquoted empty fields come back as "<null>" so that NULL and '' differ.
+std::vector<std::vector<std::string>> parseCsv(const std::string &text) {
+    std::vector<std::vector<std::string>> records;
+    std::vector<std::string> record;
+    std::string field;
+    bool quoted = false;
+    bool wasQuoted = false;
+    auto endField = [&] {
+        record.push_back(field.empty() && !wasQuoted ? "<null>" : field);
+        field.clear();
+        wasQuoted = false;
+    };
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+                field += '"';
+                ++i;
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                field += c;
+            }
+        } else if (c == '"') {
+            quoted = true;
+            wasQuoted = true;
+        } else if (c == ',') {
+            endField();
+        } else if (c == '\n') {
+            endField();
+            records.push_back(record);
+            record.clear();
+        } else {
+            field += c;
+        }
+    }
+    return records;
+}
+
+class ClientRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/kestrim-sql-XXXXXX";
+        folder_ = mkdtemp(pattern);
+        database_ = (folder_ / "test.kdb").string();
+        const ProgramRun created = run("--create " + database_ + " --system-password manager");
+        ASSERT_EQ(created.status, 0) << created.out << created.err;
+    }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
+
+    // Runs the program with arguments, standard input from input, and returns what it did.
+    ProgramRun run(const std::string &arguments, const std::string &input = "") {
+        const auto in = folder_ / "stdin.txt";
+        const auto out = folder_ / "stdout.txt";
+        const auto err = folder_ / "stderr.txt";
+        writeFile(in, input);
+        const std::string command = std::string("LC_ALL=C.UTF-8 HOME=") + folder_.string() + " " + KESTRIM_SQL_PROGRAM +
+                                    " " + arguments + " <" + in.string() + " >" + out.string() + " 2>" + err.string();
+        const int raw = std::system(command.c_str());
+        ProgramRun r;
+        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        r.out = readFile(out);
+        r.err = readFile(err);
+        return r;
+    }
+
+    // Runs a script silently as SYSTEM.
+    ProgramRun script(const std::string &text, const std::string &name = "script.sql") {
+        writeFile(folder_ / name, text);
+        return run("-S system/manager@" + database_ + " @" + (folder_ / name).string());
+    }
+
+    std::filesystem::path folder_;
+    std::string database_;
+};
+
+TEST_F(ClientRun, CreateFillQueryAndDropASchemaWithTheUsualFeedback) {
+    const ProgramRun r = script("create table dept_t (deptno number(2) constraint dept_t_pk primary key,\n"
+                         "  dname varchar2(14) not null, loc varchar2(13));\n"
+                         "insert into dept_t values (10, 'ACCOUNTING', 'NEW YORK');\n"
+                         "insert into dept_t values (20, 'RESEARCH', 'DALLAS');\n"
+                         "insert into dept_t (deptno, dname) values (30, 'SALES');\n"
+                         "commit;\n"
+                         "select deptno, dname, loc from dept_t order by deptno;\n"
+                         "update dept_t set loc = 'TOKYO' where loc is null or deptno = 10;\n"
+                         "select count(*) from dept_t where loc = 'TOKYO';\n"
+                         "delete from dept_t where deptno > 10;\n"
+                         "set feedback 1\n"
+                         "select dname from dept_t;\n"
+                         "select dname from dept_t where 1 = 0;\n"
+                         "rollback;\n"
+                         "create index dept_t_loc on dept_t (loc);\n"
+                         "drop table dept_t;\n"
+                         "exit\n");
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(r.out, "\nTable created.\n\n"
+                     "\n1 row created.\n\n"
+                     "\n1 row created.\n\n"
+                     "\n1 row created.\n\n"
+                     "\nCommit complete.\n\n"
+                     "\n"
+                     "    DEPTNO DNAME          LOC\n"
+                     "---------- -------------- -------------\n"
+                     "        10 ACCOUNTING     NEW YORK\n"
+                     "        20 RESEARCH       DALLAS\n"
+                     "        30 SALES\n"
+                     "\n"
+                     "\n2 rows updated.\n\n"
+                     "\n"
+                     "  COUNT(*)\n"
+                     "----------\n"
+                     "         2\n"
+                     "\n"
+                     "\n2 rows deleted.\n\n"
+                     "\n"
+                     "DNAME\n"
+                     "--------------\n"
+                     "ACCOUNTING\n"
+                     "\n"
+                     "1 row selected.\n\n"
+                     "\nno rows selected\n\n"
+                     "\nRollback complete.\n\n"
+                     "\nIndex created.\n\n"
+                     "\nTable dropped.\n\n");
+    EXPECT_EQ(r.err, "");
+}
+
+TEST_F(ClientRun, WorkStaysOpenUntilCommitAndExitCommits) {
+    ProgramRun r = script("create table t (x number);\n"
+                   "insert into t values (1);\n"
+                   "rollback;\n"
+                   "insert into t values (2);\n"
+                   "exit\n");
+    ASSERT_EQ(r.status, 0) << r.out;
+    r = script("set heading off feedback off pagesize 0\nselect x from t;\nexit\n", "check.sql");
+    EXPECT_EQ(r.out, "         2\n\n");
+    // EXIT ROLLBACK throws the open work away.
+    r = script("insert into t values (3);\nexit rollback\n", "undo.sql");
+    r = script("set heading off feedback off pagesize 0\nselect count(*) from t;\nexit\n", "check.sql");
+    EXPECT_EQ(r.out, "         1\n\n");
+}
+
+TEST_F(ClientRun, CsvMarkupReadsBackAsCsv) {
+    const ProgramRun r = script("create table c (id number, name varchar2(40), note varchar2(20), d date, amount number(9,2));\n"
+                         "insert into c values (1, 'comma, and \"quotes\"', null, to_date('2001-02-03', 'YYYY-MM-DD'), 1234.5);\n"
+                         "insert into c values (2, '山田 太郎', 'x', null, -0.25);\n"
+                         "set markup csv on\n"
+                         "set feedback off\n"
+                         "select id, name, note, d, amount from c order by id;\n"
+                         "exit\n");
+    ASSERT_EQ(r.status, 0) << r.out;
+    // The lines before the CSV are the feedback of the two statements run before FEEDBACK OFF.
+    const std::string csv = r.out.substr(r.out.find("\"ID\""));
+    const auto records = parseCsv(csv);
+    ASSERT_EQ(records.size(), 3u) << csv;
+    EXPECT_EQ(records[0], (std::vector<std::string>{"ID", "NAME", "NOTE", "D", "AMOUNT"}));
+    EXPECT_EQ(records[1], (std::vector<std::string>{"1", "comma, and \"quotes\"", "<null>", "03-FEB-01", "1234.5"}));
+    EXPECT_EQ(records[2], (std::vector<std::string>{"2", "山田 太郎", "x", "<null>", "-.25"}));
+}
+
+TEST_F(ClientRun, ErrorsShowTheLineWithAnAsteriskUnderTheFault) {
+    const ProgramRun r = script("create table e (empno number(4), ename varchar2(10));\n"
+                         "select empno,\n"
+                         "       enmae\n"
+                         "  from e;\n"
+                         "select * from nosuch;\n"
+                         "exit\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("       enmae\n"
+                         "       *\n"
+                         "ERROR at line 2:\n"
+                         "ORA-00904: \"ENMAE\": invalid identifier\n\n\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("select * from nosuch\n"
+                         "              *\n"
+                         "ERROR at line 1:\n"
+                         "ORA-00942: table or view does not exist\n"),
+              std::string::npos)
+        << r.out;
+}
+
+TEST_F(ClientRun, WheneverSqlErrorExitStopsWithAFailureStatus) {
+    ProgramRun r = script("create table w (x number primary key);\n"
+                   "whenever sqlerror exit failure rollback\n"
+                   "insert into w values (1);\n"
+                   "insert into w values (1);\n"
+                   "prompt not reached\n");
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_EQ(r.out.find("not reached"), std::string::npos);
+    EXPECT_NE(r.out.find("ORA-00001"), std::string::npos) << r.out;
+
+    // SQL.SQLCODE gives the error number, kept to the byte the system passes on.
+    r = script("whenever sqlerror exit sql.sqlcode\nselect * from nosuch;\n", "code.sql");
+    EXPECT_EQ(r.status, 942 % 256);
+    // Without a status word the run still ends as a failure.
+    r = script("whenever sqlerror exit\nselect * from nosuch;\nexit 0\n", "bare.sql");
+    EXPECT_NE(r.status, 0);
+    // The row inserted before the failure was rolled back.
+    r = script("set heading off feedback off pagesize 0\nselect count(*) from w;\nexit\n", "check.sql");
+    EXPECT_EQ(r.out, "         0\n\n");
+}
+
+TEST_F(ClientRun, EndOfInputTellsSuccessFromFailure) {
+    ProgramRun r = run("-S system/manager@" + database_, "select * from dual;\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "\nD\n-\nX\n\n");
+    r = run("-S system/manager@" + database_, "select * from nosuch;\n");
+    EXPECT_EQ(r.status, 1);
+    r = run("-S system/wrong@" + database_, "select * from dual;\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("ORA-01017"), std::string::npos) << r.out;
+    // Creating over an existing database fails and leaves it alone.
+    r = run("--create " + database_ + " --system-password other");
+    EXPECT_NE(r.status, 0);
+    r = run("-S system/manager@" + database_, "exit\n");
+    EXPECT_EQ(r.status, 0);
+}
+
+TEST_F(ClientRun, ScriptsArgumentsSubstitutionAndSpool) {
+    std::filesystem::create_directory(folder_ / "sub");
+    writeFile(folder_ / "sub" / "inner.sql", "prompt inner got &1\n@@leaf\n");
+    writeFile(folder_ / "sub" / "leaf.sql", "prompt leaf ran\n");
+    const std::string spool = (folder_ / "out.lst").string();
+    const ProgramRun r = script("spool " + spool + "\n"
+                         "@" + (folder_ / "sub" / "inner").string() + " hello\n"
+                         "define n = 3\n"
+                         "select &n + 1 as four from dual;\n"
+                         "set verify off\n"
+                         "select '&n' as t from dual;\n"
+                         "spool off\n"
+                         "prompt after spool\n"
+                         "exit\n");
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    const std::string expected = "inner got hello\n"
+                                 "leaf ran\n"
+                                 "old   1: select &n + 1 as four from dual\n"
+                                 "new   1: select 3 + 1 as four from dual\n"
+                                 "\n"
+                                 "      FOUR\n"
+                                 "----------\n"
+                                 "         4\n"
+                                 "\n"
+                                 "\n"
+                                 "T\n"
+                                 "-\n"
+                                 "3\n"
+                                 "\n";
+    EXPECT_EQ(r.out, expected + "after spool\n");
+    EXPECT_EQ(readFile(spool), expected);
+}
+
+TEST_F(ClientRun, DescribeAndPlsqlBlocksEndedBySlash) {
+    const ProgramRun r = script("create table d (empno number(4) not null, ename varchar2(10), sal number(7,2), hired date);\n"
+                         "desc d\n"
+                         "desc nosuch\n"
+                         "exit\n");
+    EXPECT_EQ(r.out, "\nTable created.\n\n"
+                     " Name                                      Null?    Type\n"
+                     " ----------------------------------------- -------- ----------------------------\n"
+                     " EMPNO                                     NOT NULL NUMBER(4)\n"
+                     " ENAME                                              VARCHAR2(10)\n"
+                     " SAL                                                NUMBER(7,2)\n"
+                     " HIRED                                              DATE\n"
+                     "\n"
+                     "ERROR:\n"
+                     "ORA-04043: object nosuch does not exist\n\n\n");
+}
+
+}  // namespace
