@@ -51,6 +51,11 @@ const FunctionInfo *findFunction(std::string_view oracleName, bool firstArgument
 // Every entry, for listings and tests.
 const std::vector<FunctionInfo> &allFunctions();
 
+// Functions with their own syntax arrive in plain call form:
+//   TRIM([LEADING|TRAILING|BOTH] [c FROM] s)   ora_trim(s [, 'LEADING'|'TRAILING'|'BOTH' [, c]])
+//   EXTRACT(YEAR FROM d)                        ora_extract('YEAR', d)
+//   LISTAGG(x [, sep]) WITHIN GROUP (ORDER BY)  ora_listagg(x [, sep]) over rows already ordered
+//
 // Helpers for operators and implicit conversions, registered alongside the functions:
 //   ora_date_add(date, days)   date + n and date - n (n negative); fractions of a day allowed
 //   ora_date_diff(date, date)  date - date in days, fractional
