@@ -8,6 +8,7 @@
 #include <QFontInfo>
 #include <QPointer>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -34,18 +35,6 @@ std::string FormatDouble(double value)
     if (!exponent.empty() && (exponent[0] == '+' || exponent[0] == '-')) exponent.erase(0, 1);
     exponent.erase(0, std::min(exponent.find_first_not_of('0'), exponent.size() - 1));
     return mantissa + "E" + (negative ? "-" : "") + exponent;
-}
-
-std::string RoundedText(double value)
-{
-    if (!std::isfinite(value)) return {};
-    // nearbyint rounds in the default mode, to nearest with halves to even; adding 0.0 turns -0
-    // into 0.
-    const double whole = std::nearbyint(value) + 0.0;
-    if (std::fabs(whole) < 9.0e18) return std::to_string(static_cast<std::int64_t>(whole));
-    char buffer[400];
-    std::snprintf(buffer, sizeof buffer, "%.0f", whole);
-    return buffer;
 }
 
 // Appends n with at least `width` digits (n >= 0).
@@ -79,68 +68,115 @@ private:
 
 } // namespace
 
-std::string VariantText(const db::Variant &value)
+namespace {
+
+void AppendInteger(std::string &text, std::int64_t n)
 {
+    char buffer[24];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, n);
+    text.append(buffer, result.ptr);
+}
+
+void AppendRounded(std::string &text, double value)
+{
+    if (!std::isfinite(value)) return;
+    // nearbyint rounds in the default mode, to nearest with halves to even; adding 0.0 turns -0
+    // into 0.
+    const double whole = std::nearbyint(value) + 0.0;
+    if (std::fabs(whole) < 9.0e18) {
+        AppendInteger(text, static_cast<std::int64_t>(whole));
+        return;
+    }
+    char buffer[400];
+    std::snprintf(buffer, sizeof buffer, "%.0f", whole);
+    text += buffer;
+}
+
+// The text form of a value: a view of the value's own text, or of scratch, which is overwritten.
+std::string_view TextForm(const db::Variant &value, std::string &scratch)
+{
+    scratch.clear();
     switch (value.index()) {
-    case 1: return std::to_string(std::get<std::int64_t>(value));
-    case 2: return FormatDouble(std::get<double>(value));
+    case 1: AppendInteger(scratch, std::get<std::int64_t>(value)); break;
+    case 2: scratch = FormatDouble(std::get<double>(value)); break;
     case 3: return std::get<std::string>(value);
     case 4: {
         const auto &d = std::get<db::DateTime>(value);
-        std::string text;
-        text.reserve(19);
-        AppendDigits(text, std::abs(d.year), 4);
-        text += '/';
-        AppendDigits(text, std::abs(d.month), 2);
-        text += '/';
-        AppendDigits(text, std::abs(d.day), 2);
+        AppendDigits(scratch, std::abs(d.year), 4);
+        scratch += '/';
+        AppendDigits(scratch, std::abs(d.month), 2);
+        scratch += '/';
+        AppendDigits(scratch, std::abs(d.day), 2);
         if (d.hour != 0 || d.minute != 0 || d.second != 0) {
-            text += ' ';
-            AppendDigits(text, std::abs(d.hour), 2);
-            text += ':';
-            AppendDigits(text, std::abs(d.minute), 2);
-            text += ':';
-            AppendDigits(text, std::abs(d.second), 2);
+            scratch += ' ';
+            AppendDigits(scratch, std::abs(d.hour), 2);
+            scratch += ':';
+            AppendDigits(scratch, std::abs(d.minute), 2);
+            scratch += ':';
+            AppendDigits(scratch, std::abs(d.second), 2);
         }
-        return text;
+        break;
     }
     case 5: {
         static const char digits[] = "0123456789ABCDEF";
-        const auto &bytes = std::get<db::Bytes>(value).data;
-        std::string text;
-        text.reserve(bytes.size() * 2);
-        for (std::uint8_t b : bytes) {
-            text += digits[b >> 4];
-            text += digits[b & 15];
+        for (std::uint8_t b : std::get<db::Bytes>(value).data) {
+            scratch += digits[b >> 4];
+            scratch += digits[b & 15];
         }
-        return text;
+        break;
     }
-    default: return {};
+    default: break;
     }
+    return scratch;
 }
 
-std::string FieldCellText(int typeCode, const db::Variant &value, bool &hasText)
+// The cell text of a field value, as FieldCellText, without copying text values.
+std::string_view CellText(int typeCode, const db::Variant &value, std::string &scratch, bool &hasText)
 {
     switch (typeCode) {
     case 3:
     case 4:
     case 7:
         hasText = true;
-        if (const auto *i = std::get_if<std::int64_t>(&value)) return std::to_string(*i);
-        if (const auto *d = std::get_if<double>(&value)) return RoundedText(*d);
+        scratch.clear();
+        if (const auto *i = std::get_if<std::int64_t>(&value)) {
+            AppendInteger(scratch, *i);
+            return scratch;
+        }
+        if (const auto *d = std::get_if<double>(&value)) {
+            AppendRounded(scratch, *d);
+            return scratch;
+        }
         if (const auto *s = std::get_if<std::string>(&value)) {
             // A number that arrives as text is rounded like any other; other text shows as it is.
             char *end = nullptr;
             const double parsed = std::strtod(s->c_str(), &end);
-            if (!s->empty() && end && *end == '\0') return RoundedText(parsed);
+            if (!s->empty() && end && *end == '\0') {
+                AppendRounded(scratch, parsed);
+                return scratch;
+            }
         }
-        return VariantText(value);
+        return TextForm(value, scratch);
     case 8:
     case 10:
     case 11:
-    case 12: hasText = true; return VariantText(value);
+    case 12: hasText = true; return TextForm(value, scratch);
     default: hasText = false; return {};
     }
+}
+
+} // namespace
+
+std::string VariantText(const db::Variant &value)
+{
+    std::string scratch;
+    return std::string(TextForm(value, scratch));
+}
+
+std::string FieldCellText(int typeCode, const db::Variant &value, bool &hasText)
+{
+    std::string scratch;
+    return std::string(CellText(typeCode, value, scratch, hasText));
 }
 
 void ClearGrid(TStringGrid &grid)
@@ -166,13 +202,16 @@ int FillGridFromDynaset(std::shared_ptr<db::OraDynaset> dynaset, TStringGrid &gr
             grid.SetCells(i + 1, 0, fields.back()->name());
         }
         QElapsedTimer sinceRepaint;
+        std::string scratch;  // cell texts are formatted here, its buffer reused for every cell
         while (!dynaset->Eof()) {
             const int r = grid.RowCount() - 1;
-            grid.SetCells(0, r, std::to_string(r));
+            scratch.clear();
+            AppendInteger(scratch, r);
+            grid.SetCells(0, r, scratch);
             for (int i = 0; i < fieldCount; ++i) {
                 const db::OraField &field = *fields[static_cast<std::size_t>(i)];
                 bool hasText = false;
-                const std::string text = FieldCellText(field.type(), field.Value(), hasText);
+                const std::string_view text = CellText(field.type(), field.Value(), scratch, hasText);
                 if (hasText) grid.SetCells(i + 1, r, text);
             }
             ++records;

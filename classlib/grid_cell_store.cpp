@@ -120,6 +120,12 @@ void GridCellStore::SetRowCount(int count)
 void GridCellStore::ResizeColumn(Column &column, int rows) const
 {
     const int before = static_cast<int>(column.lengths.size());
+    if (rows == before + 1) {
+        // One more row, as a fill adds them.
+        column.lengths.push_back(0);
+        if ((before & (kGroupRows - 1)) == 0) column.groups.emplace_back();
+        return;
+    }
     if (rows < before) {
         // The bytes of dropped rows stay in their blocks until the next compaction.
         std::size_t dropped = 0;

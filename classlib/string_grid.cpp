@@ -51,8 +51,9 @@ void TStringGrid::SetRowCount(int count)
     count = std::max(count, 1);
     if (count == RowCount()) return;
     if (editorMode_ && editRow_ >= count) HideEditor(false);
+    const bool shrinking = count < RowCount();
     cells_.SetRowCount(count);
-    rowHeights_.erase(rowHeights_.lower_bound(count), rowHeights_.end());
+    if (shrinking) rowHeights_.erase(rowHeights_.lower_bound(count), rowHeights_.end());
     if (fixedRows_ > count) fixedRows_ = count;
     UpdateView();
 }

@@ -97,7 +97,7 @@ const Variant &OraDynaset::FieldValue(int index) const
     if (eof_) return kNull;
     const auto i = static_cast<std::size_t>(index);
     if (convertedRecord_[i] != record_) {
-        converted_[i] = FromEngineValue(detached_ ? detachedRow_[i] : cursor_->value(index));
+        AssignFromEngineValue(converted_[i], detached_ ? detachedRow_[i] : cursor_->value(index));
         convertedRecord_[i] = record_;
     }
     return converted_[i];

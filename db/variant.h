@@ -22,5 +22,8 @@ inline bool IsNull(const Variant &v) { return std::holds_alternative<std::monost
 // Engine values (UTF-8 text) to window values (code page 932 text), and back.
 Variant FromEngineValue(const localdb::Value &value);
 localdb::Value ToEngineValue(const Variant &value);
+// The same as target = FromEngineValue(value), reusing target's text buffer when both hold text
+// (a dynaset converts every value of every record into the same few variants).
+void AssignFromEngineValue(Variant &target, const localdb::Value &value);
 
 } // namespace db
