@@ -112,7 +112,8 @@ void TFountainParser::StartRow(std::string_view text, const TRowParseState &stat
     FText.assign(text.data(), text.size());
     FBuffer = FText.c_str();
     FEnd = FBuffer + FText.size();
-    FCursor = FNextStart = FTokenStart = FBuffer;
+    FRowEnd = FEnd;
+    FCursor = FNextStart = FTokenStart = FTokenFullEnd = FBuffer;
     FTokenKind = ftEnd;
     FLastBracket = -2;
     FBracketIndex = state.Bracket;
@@ -124,8 +125,32 @@ void TFountainParser::StartRow(std::string_view text, const TRowParseState &stat
     FMailFailStart = FMailFailEnd = nullptr;
 }
 
+void TFountainParser::StartRow(const TParserRowList &rows, int row, const TRowParseState &state)
+{
+    if (row < 0 || row >= rows.RowCount()) {
+        StartRow(std::string_view(), state);
+        return;
+    }
+    const std::string_view text = rows.RowText(row);
+    if (rows.RowAttribute(row) != raWrapped || row + 1 >= rows.RowCount()) {
+        StartRow(text, state);
+        return;
+    }
+    FJoined.assign(text.data(), text.size());
+    FJoined.append(rows.RowText(row + 1));
+    StartRow(FJoined, state);
+    FRowEnd = FBuffer + text.size();
+}
+
 TTokenKind TFountainParser::NextToken()
 {
+    if (FNextStart >= FRowEnd && FRowEnd != FEnd) {
+        // The painted row ends here; the next row was read only to see the broken token whole.
+        FTokenStart = FNextStart = FTokenFullEnd = FRowEnd;
+        FTokenKind = ftEnd;
+        return FTokenKind;
+    }
+
     FCursor = FNextStart;
     // A token that goes on from the previous row (a carried part, or the body of a bracket
     // open at the row's start) starts at the row's first byte, blanks included: they belong to
@@ -149,6 +174,14 @@ TTokenKind TFountainParser::NextToken()
     if (FTokenKind != ftEnd && FCursor <= FTokenStart) {
         FCursor = FTokenStart;
         ScanSymbol();
+    }
+    FTokenFullEnd = FCursor;
+    if (FTokenStart >= FRowEnd) {
+        // Only blanks were left of the painted row.
+        FTokenStart = FCursor = FRowEnd;
+        FTokenKind = ftEnd;
+    } else if (FCursor > FRowEnd) {
+        FCursor = FRowEnd;
     }
     FNextStart = FCursor;
     return FTokenKind;
@@ -240,7 +273,9 @@ bool TFountainParser::TokenIsReserved()
 {
     if (FResuming || FTokenKind == ftEnd || FTokenKind == ftBracket || FTokenKind == ftComment)
         return false;
-    return FReservedWords.Contains(TokenText());
+    // A token cut at the painted row's end is looked up whole.
+    return FReservedWords.Contains(
+        std::string_view(FTokenStart, static_cast<std::size_t>(FTokenFullEnd - FTokenStart)));
 }
 
 bool TFountainParser::MatchLeftBracket()

@@ -46,6 +46,11 @@ public:
 
     // Starts a row: text (without a line break) and the state in force at its first byte.
     virtual void StartRow(std::string_view text, const TRowParseState &state);
+    // Starts row `row` of rows for painting. When the row is wrapped, the row it wraps into is
+    // read as well and the tokens are cut at the row's end: the part of a token broken by the
+    // wrap then gets the class of the whole token ("sel" of "sel|ect" is a reserved word, "-"
+    // of "-|-" a comment), as the state carried into the next row says.
+    void StartRow(const TParserRowList &rows, int row, const TRowParseState &state);
     // Turns state (the state at the start of row) into the state at the start of row + 1.
     virtual void AdvanceRowState(int row, const TParserRowList &rows, TRowParseState &state);
     // The next token's kind; ftEnd when the row has no more tokens (and on every call after).
@@ -135,6 +140,8 @@ protected:
     std::string FText;  // the row being parsed; FText.c_str() is NUL-terminated
     const char *FBuffer = nullptr;
     const char *FEnd = nullptr;  // the terminating NUL
+    const char *FRowEnd = nullptr;  // where the painted row ends (before FEnd when the next row was read)
+    const char *FTokenFullEnd = nullptr;  // end of the current token before it was cut at FRowEnd
     const char *FCursor = nullptr;
     const char *FTokenStart = nullptr;
     const char *FNextStart = nullptr;

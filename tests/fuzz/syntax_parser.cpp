@@ -1,5 +1,5 @@
 // Feeds random rows, start states and fountain settings to the editor parser and checks that
-// the tokens of every row tile it (in order, without overlap, at least one byte each, only
+// the tokens of every row (painted alone, or with the row it wraps into in view) tile it (in order, without overlap, at least one byte each, only
 // blanks between them, never past the row), that a row's tokens end only at its end, at a NUL
 // byte or at a stored bracket that no longer exists, and that the state carried to the next
 // row is one a row can store.
@@ -34,10 +34,9 @@ public:
     std::vector<TRowAttribute> Attributes;
 };
 
-void CheckRow(TFountainParser &parser, TEditorFountain &fountain, std::string_view row,
-              const TRowParseState &state)
+// Checks the tokens of a row that StartRow (of either kind) has just started.
+void CheckTokens(TFountainParser &parser, TEditorFountain &fountain, std::string_view row)
 {
-    parser.StartRow(row, state);
     std::size_t end = 0;
     for (int guard = 0;; ++guard) {
         Check(guard <= static_cast<int>(row.size()) + 1);
@@ -63,6 +62,21 @@ void CheckRow(TFountainParser &parser, TEditorFountain &fountain, std::string_vi
         parser.TokenColor();
         Check(parser.TokenText().size() == static_cast<std::size_t>(parser.TokenLength()));
     }
+}
+
+void CheckRow(TFountainParser &parser, TEditorFountain &fountain, std::string_view row,
+              const TRowParseState &state)
+{
+    parser.StartRow(row, state);
+    CheckTokens(parser, fountain, row);
+}
+
+// Painting a row with the row it wraps into in view: the tokens still tile the row alone.
+void CheckPaintedRow(TFountainParser &parser, TEditorFountain &fountain, const TParserRowList &rows, int row,
+                     const TRowParseState &state)
+{
+    parser.StartRow(rows, row, state);
+    CheckTokens(parser, fountain, rows.RowText(row));
 }
 
 } // namespace
@@ -121,6 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (int row = 0; row < rows.RowCount(); ++row) {
         const TRowParseState start = state;
         CheckRow(*parser, fountain, rows.RowText(row), start);
+        CheckPaintedRow(*parser, fountain, rows, row, start);
         parser->AdvanceRowState(row, rows, state);
         Check(state.WrappedByte >= 0 && state.WrappedByte <= 255);
         Check(state.Bracket >= -3 && state.Bracket <= 14);

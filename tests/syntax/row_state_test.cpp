@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 using namespace syntax_test;
 
 namespace {
@@ -131,6 +133,52 @@ TEST_F(RowStateTest, ReservedWordBrokenByTheWrap)
     EXPECT_EQ(parser->TokenColor(), Fountain->Reserve());
     ASSERT_EQ(parser->NextToken(), ftAnk);
     EXPECT_EQ(parser->TokenColor(), Fountain->Colors()->Ank());
+}
+
+TEST_F(RowStateTest, PaintingAWrappedRowSeesTheBrokenTokenWhole)
+{
+    TVectorRowList rows;
+    rows.Add("x sel", raWrapped);
+    rows.Add("ect -", raWrapped);
+    rows.Add("- c /", raWrapped);
+    rows.Add("* d */", raEof);
+    const auto states = AllStates(*Fountain, rows);
+    const auto parser = Fountain->CreateParser();
+    auto paint = [&](int row) {
+        std::vector<std::pair<Tok, TFountainColor *>> painted;
+        parser->StartRow(rows, row, states[static_cast<std::size_t>(row)]);
+        while (parser->NextToken() != ftEnd)
+            painted.push_back({Tok{parser->TokenKind(), parser->TokenOffset(), parser->TokenLength()},
+                               parser->TokenColor()});
+        return painted;
+    };
+    TEditorColors &colors = *Fountain->Colors();
+    TFountainColor *bracket = Fountain->Brackets()->BracketItem(0)->ItemColor();
+    using Painted = std::vector<std::pair<Tok, TFountainColor *>>;
+    // "sel" is painted as the reserved word "select", "-" as the comment "--", "/" as the
+    // bracket "/*", matching the states carried into the next rows.
+    EXPECT_EQ(paint(0), (Painted{{{ftAnk, 0, 1}, colors.Ank()}, {{ftAnk, 2, 3}, Fountain->Reserve()}}));
+    EXPECT_EQ(paint(1), (Painted{{{ftReserve, 0, 3}, Fountain->Reserve()}, {{ftComment, 4, 1}, colors.Comment()}}));
+    EXPECT_EQ(paint(2), (Painted{{{ftComment, 0, 5}, colors.Comment()}}));
+    EXPECT_EQ(states[3], State(-1, ftComment));  // the comment runs on to the line's end
+    TVectorRowList split;
+    split.Add("a /", raWrapped);
+    split.Add("* b */", raEof);
+    const auto splitStates = AllStates(*Fountain, split);
+    EXPECT_EQ(splitStates[1], State(0));
+    parser->StartRow(split, 0, splitStates[0]);
+    ASSERT_EQ(parser->NextToken(), ftAnk);
+    ASSERT_EQ(parser->NextToken(), ftBracket);
+    EXPECT_EQ(parser->TokenOffset(), 2);
+    EXPECT_EQ(parser->TokenLength(), 1);
+    EXPECT_EQ(parser->TokenColor(), bracket);
+    EXPECT_EQ(parser->NextToken(), ftEnd);
+    EXPECT_EQ(parser->NextToken(), ftEnd);
+    // A row that is not wrapped, or a row outside the list, is painted from its own text.
+    parser->StartRow(split, 1, splitStates[1]);
+    EXPECT_EQ(parser->NextToken(), ftBracket);
+    parser->StartRow(split, 7, TRowParseState{});
+    EXPECT_EQ(parser->NextToken(), ftEnd);
 }
 
 TEST_F(RowStateTest, BracketClosingOnTheWrappedRow)
