@@ -225,7 +225,11 @@ void LocalSession::runDdl(Statement &st, const std::string &sql) {
     try {
         NameResolver names = resolver();
         executeDdl(st, sql, *core_, names);
+        // Every DDL changes the schema cookie, also GRANT or COMMENT that touch only catalogue
+        // rows, so that other sessions translate their cached statements again.
+        core_->db->exec("CREATE TABLE kdb_schema_change(x); DROP TABLE kdb_schema_change");
         core_->db->exec("COMMIT");
+        noteDdl();
     } catch (...) {
         try {
             core_->db->exec("ROLLBACK");

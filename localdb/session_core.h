@@ -8,6 +8,7 @@
 #include "localdb/sequences.h"
 #include "localdb/statement_cache.h"
 
+#include <cstdint>
 #include <memory>
 #include <set>
 #include <string>
@@ -33,15 +34,21 @@ struct SessionCore {
     bool userTransaction = false;  // beginTransaction() was called and not yet ended
     // What the cached translations were made against: another session's DDL changes the
     // schema cookie, and the cache and the catalogue's copies are then dropped.
-    unsigned dataVersion = 0;
+    Prepared schemaVersionQuery;
     long long schemaVersion = -1;
+    unsigned dataVersion = 0;
+    std::uint64_t ddlGeneration = 0;
     std::vector<std::string> savepoints;
     std::set<OpenCursor *> openCursors;
 };
 
-// Drops cached translations and catalogue copies when another connection changed the schema
-// since the last call. Cheap when nothing was committed elsewhere (one in-memory counter read).
+// Drops cached translations and catalogue copies when another connection changed the schema.
+// A DDL in this process is seen at once (a process-wide counter); one in another process is seen
+// from the statement after the first one that read the changed file (the connection's data
+// version), so the per-statement cost stays an in-memory check.
 void checkSchemaChanges(SessionCore &core);
+// Called after every DDL of any session of the process.
+void noteDdl();
 
 // Registers the core's SQL helpers (kdb_concat, kdb_div, kdb_number, kdb_text, kdb_nextval ...)
 // on the session's connection; core must outlive the connection's statements.

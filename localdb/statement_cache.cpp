@@ -5,6 +5,8 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
+
 namespace localdb {
 
 Prepared CompiledStatement::take(Connection &db, size_t step) {
@@ -58,13 +60,25 @@ void StatementCache::clear() {
 
 namespace localdb {
 
+namespace {
+std::atomic<std::uint64_t> processDdlGeneration{0};
+}
+
+void noteDdl() { ++processDdlGeneration; }
+
 void checkSchemaChanges(SessionCore &core) {
     unsigned version = 0;
     sqlite3_file_control(core.db->handle(), "main", SQLITE_FCNTL_DATA_VERSION, &version);
-    if (version == core.dataVersion && core.schemaVersion >= 0)
+    const std::uint64_t generation = processDdlGeneration.load();
+    if (version == core.dataVersion && generation == core.ddlGeneration && core.schemaVersion >= 0)
         return;
     core.dataVersion = version;
-    long long schema = core.db->queryInt("PRAGMA schema_version");
+    core.ddlGeneration = generation;
+    if (!core.schemaVersionQuery)
+        core.schemaVersionQuery = core.db->prepare("PRAGMA schema_version");
+    Prepared &p = core.schemaVersionQuery;
+    long long schema = p.step() ? p.integer(0) : 0;
+    p.reset();
     if (schema != core.schemaVersion) {
         if (core.schemaVersion >= 0) {
             core.cache.clear();

@@ -248,3 +248,20 @@ TEST_F(EngineTest, AnOpenCursorReadsOnAfterRollbackAndOtherSessionsCommits) {
     EXPECT_EQ(seen, 3);  // the rows as they were when the cursor opened
     EXPECT_EQ(scalar(*a, "SELECT count(*) FROM t"), "4");
 }
+
+TEST_F(EngineTest, ARevokedGrantIsNotBypassedByACachedStatement) {
+    auto system = connect();
+    system->execute("CREATE USER u IDENTIFIED BY u");
+    system->execute("GRANT CONNECT TO u");
+    system->execute("CREATE TABLE secrets (x NUMBER)");
+    system->execute("GRANT SELECT ON secrets TO u");
+    auto u = connect("U", "U");
+    EXPECT_EQ(scalar(*u, "SELECT count(*) FROM system.secrets"), "0");
+    system->execute("REVOKE SELECT ON secrets FROM u");
+    try {
+        scalar(*u, "SELECT count(*) FROM system.secrets");
+        FAIL() << "the revoked table was still readable";
+    } catch (const Error &e) {
+        EXPECT_EQ(e.code(), 942);
+    }
+}
