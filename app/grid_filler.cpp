@@ -4,6 +4,7 @@
 #include "classlib/string_grid.h"
 #include "db/ora_dynaset.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFontInfo>
 #include <QPointer>
@@ -225,8 +226,14 @@ int FillGridFromDynaset(std::shared_ptr<db::OraDynaset> dynaset, TStringGrid &gr
                     grid.SetRedraw(false);
                     sinceRepaint.start();
                 }
-                if (cancelled && cancelled(records)) break;
-                if (!alive) return records;
+                if (cancelled) {
+                    // Let window messages run so that an Esc pressed meanwhile reaches the
+                    // caller's check; the grid may be closed while they run.
+                    QCoreApplication::processEvents();
+                    if (!alive) return records;
+                    if (cancelled(records)) break;
+                    if (!alive) return records;
+                }
             }
             if (!dynaset->Eof()) grid.SetRowCount(grid.RowCount() + 1);
         }

@@ -21,9 +21,10 @@ namespace app {
 // Every cell empty (fixed ones included); 2 columns and 2 rows.
 void ClearGrid(TStringGrid &grid);
 
-// Called after every 100 records, once the grid has repainted; true stops the fill there (the rows
-// written so far stay). The frame passes its Esc check with the "中断しますか？" confirmation.
-// The callback may let window messages run: if the grid is destroyed meanwhile, the fill stops.
+// Called after every 100 records, once the grid has repainted and pending window messages have
+// run; true stops the fill there (the rows written so far stay). The frame passes its Esc check
+// with the "中断しますか？" confirmation. Without a callback no window messages run during the fill.
+// If the grid is destroyed while messages run, the fill stops.
 using FillCancelled = std::function<bool(int records)>;
 
 // Writes the header and every record of the dynaset (from its current record to its end), the

@@ -7,6 +7,7 @@
 #include "localdb/localdb.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -189,12 +190,15 @@ TEST_F(FillFromEngine, ACancelStopsAfterTheCurrentHundredAndKeepsTheRows)
     database_->DbExecuteSQL("create table t (n number(9))");
     for (int i = 1; i <= 250; ++i) database_->DbExecuteSQL("insert into t values (" + std::to_string(i) + ")");
     std::vector<int> asked;
+    bool messagesRan = false;
+    QTimer::singleShot(0, [&] { messagesRan = true; });
     const int records = app::FillGridFromDynaset(Query("select n from t order by n"), grid_, [&](int n) {
         asked.push_back(n);
         return n == 200;
     });
     EXPECT_EQ(records, 200);
     EXPECT_EQ(asked, (std::vector<int>{100, 200}));
+    EXPECT_TRUE(messagesRan) << "window messages run before each check, so Esc can be seen";
     EXPECT_EQ(grid_.RowCount(), 201);
     EXPECT_EQ(grid_.Cells(1, 200), "200");
     EXPECT_EQ(grid_.ColWidths(1), 30) << "columns are sized after a cancel too";
@@ -210,4 +214,12 @@ TEST_F(FillFromEngine, TheGridClosedDuringTheFillStopsItSafely)
         return false;
     });
     EXPECT_EQ(records, 100);
+
+    // The same when the window goes while the filler itself lets messages run.
+    auto *closing = new TStringGrid;
+    QTimer::singleShot(0, [closing] { delete closing; });
+    int checks = 0;
+    EXPECT_EQ(app::FillGridFromDynaset(Query("select n from t"), *closing, [&](int) { return ++checks, false; }),
+              100);
+    EXPECT_EQ(checks, 0);
 }
