@@ -214,14 +214,6 @@ DecimalNumber DecimalNumber::roundedSignificant(int count) const
     return rounded(count - exponent_);
 }
 
-DecimalNumber DecimalNumber::negated() const
-{
-    DecimalNumber result = *this;
-    if (!isZero())
-        result.negative_ = !negative_;
-    return result;
-}
-
 DecimalNumber DecimalNumber::absolute() const
 {
     DecimalNumber result = *this;
@@ -274,22 +266,6 @@ double DecimalNumber::toDouble() const
     if (result.ec == std::errc::result_out_of_range)
         value = exponent_ > 0 ? HUGE_VAL : 0.0;
     return negative_ ? -value : value;
-}
-
-int DecimalNumber::compare(const DecimalNumber &other) const
-{
-    int sign = isZero() ? 0 : (negative_ ? -1 : 1);
-    int otherSign = other.isZero() ? 0 : (other.negative_ ? -1 : 1);
-    if (sign != otherSign)
-        return sign < otherSign ? -1 : 1;
-    if (sign == 0)
-        return 0;
-    int magnitude = 0;
-    if (exponent_ != other.exponent_)
-        magnitude = exponent_ < other.exponent_ ? -1 : 1;
-    else
-        magnitude = digits_ < other.digits_ ? -1 : (digits_ == other.digits_ ? 0 : 1);
-    return sign * magnitude;
 }
 
 }  // namespace localdb::functions

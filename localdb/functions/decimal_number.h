@@ -44,7 +44,6 @@ public:
     DecimalNumber truncated(int scale) const;
     // Rounded half away from zero to count significant digits.
     DecimalNumber roundedSignificant(int count) const;
-    DecimalNumber negated() const;
     DecimalNumber absolute() const;
     // Multiplied by ten to the given power.
     DecimalNumber scaled(int powerOfTen) const;
@@ -53,9 +52,6 @@ public:
     std::optional<std::int64_t> toInt64() const;
     // Nearest double; infinite beyond the double range.
     double toDouble() const;
-
-    // -1, 0 or 1 as this is less than, equal to or greater than other.
-    int compare(const DecimalNumber &other) const;
 
 private:
     void normalise();
