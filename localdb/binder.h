@@ -7,6 +7,7 @@
 #include "localdb/ast.h"
 #include "localdb/name_resolver.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -70,6 +71,9 @@ public:
     // Whether seq.NEXTVAL / CURRVAL may appear where binding continues (select list, VALUES, SET).
     void allowSequences(bool allowed) { sequencesAllowed_ = allowed; }
     ExprPtr cloneBound(const Expr &e);
+    // Keeps the SQL alias t0 for the table a DML statement writes: sources of its subqueries
+    // are numbered from t1.
+    void reserveTargetAlias() { aliasCounter_ = std::max(aliasCounter_, 1); }
 
 private:
     void bindCore(SelectCore &core, Query &q, Scope *outer);

@@ -26,9 +26,16 @@ std::unique_ptr<InsertStmt> Parser::insertStatement() {
     if (peek().isWord("VALUES")) {
         st->valuesOffset = advance().offset;
         expectOp("(", 906);
-        do
-            st->values.push_back(expression());
-        while (acceptOp(","));
+        do {
+            if (peek().isWord("DEFAULT")) {
+                auto d = makeExpr(ExprKind::Column, advance().offset);
+                d->name.parts.push_back("DEFAULT");
+                d->name.offsets.push_back(d->offset);
+                st->values.push_back(std::move(d));
+            } else {
+                st->values.push_back(expression());
+            }
+        } while (acceptOp(","));
         expectOp(")", 907);
     } else if (peek().isWord("SELECT") || peek().isWord("WITH") || peek().isOperator("(")) {
         st->query = query();

@@ -66,6 +66,7 @@ std::shared_ptr<CompiledStatement> compileInsert(InsertStmt &st, NameResolver &n
     DmlTarget target = resolveDmlTarget(names, st.table, st.alias, "INSERT");
     const TableInfo &t = *target.table;
     Binder binder(names);
+    binder.reserveTargetAlias();
     auto columns = targetColumns(target, st.columns, st.columnOffsets);
     std::string list, values;
     auto add = [&](const ColumnInfo &c, const std::string &sql) {
@@ -143,11 +144,15 @@ std::string assignmentsSql(Binder &binder, const DmlTarget &target, std::vector<
             out += ", ";
         std::vector<const ColumnInfo *> cols = targetColumns(target, a.columns, a.offsets);
         if (cols.size() > 1) {
-            binder.bindExpr(a.value, scope);
+            // (a, b) = (subquery): SQLite's row assignment takes the subquery's row as it is.
+            Query &q = *a.value->query;
+            binder.bindQuery(q, &scope);
+            if (q.outputs.size() != cols.size())
+                raise(q.outputs.size() > cols.size() ? 913 : 947, q.offset);
             out += "(";
             for (size_t i = 0; i < cols.size(); ++i)
                 out += (i ? ", " : "") + quoteIdent(cols[i]->name);
-            out += ") = " + emitExpression(*a.value);
+            out += ") = (" + emitQuery(q, nullptr, false) + ")";
             continue;
         }
         const ColumnInfo &c = *cols[0];
@@ -178,6 +183,7 @@ std::shared_ptr<CompiledStatement> compileUpdate(UpdateStmt &st, NameResolver &n
     DmlTarget target = resolveDmlTarget(names, st.table, st.alias, "UPDATE");
     const TableInfo &t = *target.table;
     Binder binder(names);
+    binder.reserveTargetAlias();
     BoundBlock block;
     block.sources.push_back(target.source);
     Scope scope;
@@ -207,6 +213,7 @@ std::shared_ptr<CompiledStatement> compileDelete(DeleteStmt &st, NameResolver &n
     DmlTarget target = resolveDmlTarget(names, st.table, st.alias, "DELETE");
     const TableInfo &t = *target.table;
     Binder binder(names);
+    binder.reserveTargetAlias();
     binder.allowSequences(false);
     BoundBlock block;
     block.sources.push_back(target.source);
@@ -228,6 +235,7 @@ std::shared_ptr<CompiledStatement> compileMerge(MergeStmt &st, NameResolver &nam
         raise(1732, st.target.offset());
     const TableInfo &t = *target.table;
     Binder binder(names);
+    binder.reserveTargetAlias();
     BoundBlock block;
     block.sources.push_back(target.source);
     std::string sourceSql;
