@@ -155,8 +155,8 @@ TTokenKind TFountainParser::NextToken()
     // A token that goes on from the previous row (a carried part, or the body of a bracket
     // open at the row's start) starts at the row's first byte, blanks included: they belong to
     // it (a string or comment broken at a blank), are painted with it, and a carried length
-    // counts them.
-    // A CR or LF inside the row text ends the continuation (no token runs over one).
+    // counts them. A CR or LF inside the row text ends the continuation (no token runs over
+    // one), so blanks are skipped there as anywhere else.
     if ((FCarriedKind == 0 && FBracketIndex < 0) || *FCursor == '\r' || *FCursor == '\n')
         SkipBlanks();
     FTokenStart = FCursor;

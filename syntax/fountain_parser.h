@@ -2,10 +2,11 @@
 // its state from row to row for the editor's stored row states.
 //
 // The editor asks a fountain for a fresh parser (TFountain::CreateParser), then per row calls
-// StartRow with the row text and the state stored at the row's start, pulls tokens with
-// NextToken until it returns ftEnd, and asks TokenColor for each. To keep stored states valid it
-// calls AdvanceRowState, which turns the state at the start of a row into the state at the start
-// of the next one.
+// StartRow with the row text (or with its row list and the row's index, so that a wrapped row
+// is painted with the row it runs into in view) and the state stored at the row's start, pulls
+// tokens with NextToken until it returns ftEnd, and asks TokenColor for each. To keep stored
+// states valid it calls AdvanceRowState, which turns the state at the start of a row into the
+// state at the start of the next one.
 //
 // Scanning never reads past the row: the parser copies the row into its own buffer, ended by
 // NUL, and every scanner stops at NUL (and at CR and LF). A lead byte steps over its trail byte
