@@ -29,7 +29,6 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-#include <cmath>
 
 using formutil::AddMenu;
 using formutil::AddMenuItem;

@@ -8,6 +8,7 @@
 #include "db/child_form.h"
 #include "db/form_helpers.h"
 #include "db/login_bar.h"
+#include "classlib/string_grid.h"
 #include "db/ora_database.h"
 #include "localdb/localdb.h"
 #include "monitor/info_form.h"
@@ -605,6 +606,29 @@ TEST_F(FrameTest, SaveDialogGivesTheChosenNameAndKeepsNoneForNextTime)
     AnswerFileDialog(QString(), &proposed, &filters);
     EXPECT_EQ(frame->ExecuteOpenDialog(), QString());
     EXPECT_EQ(filters.first(), QStringLiteral("実行ファイル(*.EXE *.exe)"));
+}
+
+TEST_F(FrameTest, GridRoutinesOfTheFrameFillFromTheChildsSession)
+{
+    Start({GoodLogin()}, "[START]\nFORM=I\n");
+    ASSERT_TRUE(Active()->Connected());
+    db::OraDatabase *database = Active()->Database();
+    database->DbExecuteSQL("create table fill_rows (n number(4), t varchar2(4))");
+    for (int n = 1; n <= 250; ++n)
+        database->DbExecuteSQL("insert into fill_rows values (" + std::to_string(n) + ", 'x')");
+    TStringGrid grid;
+    guitest::TMessageBoxCatcher boxes;
+    QTest::keyClick(Active()->txtUSR, Qt::Key_Escape);
+    const int records = frame->FillGridFromDynaset(
+        database->DbCreateDynaset("select n, t from fill_rows order by n", 8), grid);
+    EXPECT_EQ(records, 250);
+    EXPECT_EQ(grid.RowCount(), 251);
+    EXPECT_EQ(grid.Cells(1, 0), "N");
+    EXPECT_EQ(grid.Cells(1, 250), "250");
+    EXPECT_EQ(boxes.Count(), 0) << "an Esc pressed before the fill does not stop it";
+    frame->ClearGrid(grid);
+    EXPECT_EQ(grid.RowCount(), 2);
+    EXPECT_EQ(grid.Cells(1, 0), "");
 }
 
 TEST_F(FrameTest, EndClosesTheFrameAndEveryChild)
