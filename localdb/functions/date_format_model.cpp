@@ -1,9 +1,9 @@
 // Splitting date format models into elements.
+#include "localdb/functions/ascii_text.h"
 #include "localdb/functions/date_format_model.h"
 
 #include "localdb/functions/function_errors.h"
 
-#include <cctype>
 
 namespace localdb::functions {
 
@@ -67,16 +67,12 @@ bool matchesAt(std::string_view text, std::size_t pos, std::string_view upperNam
     if (text.size() - pos < upperName.size())
         return false;
     for (std::size_t i = 0; i < upperName.size(); ++i) {
-        if (std::toupper(static_cast<unsigned char>(text[pos + i])) != upperName[i])
+        if (ascii::toUpper(text[pos + i]) != upperName[i])
             return false;
     }
     return true;
 }
 
-bool isAsciiAlnum(char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
 
 }  // namespace
 
@@ -136,7 +132,7 @@ std::vector<DateFormatItem> parseDateFormatModel(std::string_view model)
             pos = close + 1;
             continue;
         }
-        if (static_cast<unsigned char>(c) < 0x80 && !isAsciiAlnum(c)) {
+        if (static_cast<unsigned char>(c) < 0x80 && !ascii::isAlnum(c)) {
             addLiteral(std::string(1, c));
             ++pos;
             continue;

@@ -1,10 +1,10 @@
 // Date arithmetic and the date functions.
+#include "localdb/functions/ascii_text.h"
 #include "localdb/functions/date_functions.h"
 
 #include "localdb/functions/date_calendar.h"
 #include "localdb/functions/function_errors.h"
 
-#include <cctype>
 #include <cmath>
 #include <string>
 
@@ -40,7 +40,7 @@ std::string upperTrimmed(std::string_view text)
     std::string result;
     for (char c : text) {
         if (c != ' ')
-            result += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            result += ascii::toUpper(c);
     }
     return result;
 }

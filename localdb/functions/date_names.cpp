@@ -1,7 +1,7 @@
 // Month and day names, spelled numbers and the letter case of date words.
+#include "localdb/functions/ascii_text.h"
 #include "localdb/functions/date_names.h"
 
-#include <cctype>
 #include <cstdint>
 
 namespace localdb::functions {
@@ -185,9 +185,9 @@ LetterCase letterCaseOf(std::string_view element)
 {
     if (element.empty())
         return LetterCase::Upper;
-    if (std::islower(static_cast<unsigned char>(element[0])))
+    if (ascii::isLower(element[0]))
         return LetterCase::Lower;
-    if (element.size() > 1 && std::islower(static_cast<unsigned char>(element[1])))
+    if (element.size() > 1 && ascii::isLower(element[1]))
         return LetterCase::Capitalized;
     return LetterCase::Upper;
 }
@@ -199,9 +199,9 @@ std::string applyLetterCase(std::string_view upperText, LetterCase letterCase)
         return text;
     bool wordStart = true;
     for (char &c : text) {
-        bool letter = std::isalpha(static_cast<unsigned char>(c)) != 0;
+        bool letter = ascii::isAlpha(c);
         if (letter && (letterCase == LetterCase::Lower || !wordStart))
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            c = ascii::toLower(c);
         wordStart = !letter;
     }
     return text;

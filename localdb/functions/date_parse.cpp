@@ -1,10 +1,10 @@
 // TO_DATE: text read through a date format model.
+#include "localdb/functions/ascii_text.h"
 #include "localdb/functions/date_calendar.h"
 #include "localdb/functions/date_format.h"
 #include "localdb/functions/date_format_model.h"
 #include "localdb/functions/function_errors.h"
 
-#include <cctype>
 #include <optional>
 
 namespace localdb::functions {
@@ -13,8 +13,6 @@ namespace {
 
 enum class YearForm { Full, Century, RoundCentury, Millennium, Decade };
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isAsciiAlnum(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 && static_cast<unsigned char>(c) < 0x80; }
 
 struct Fields {
     std::optional<int> year;
@@ -91,7 +89,7 @@ private:
 
     void skipSeparators()
     {
-        while (pos_ < text_.size() && static_cast<unsigned char>(text_[pos_]) < 0x80 && !isAsciiAlnum(text_[pos_]))
+        while (pos_ < text_.size() && static_cast<unsigned char>(text_[pos_]) < 0x80 && !ascii::isAlnum(text_[pos_]))
             ++pos_;
     }
 
@@ -121,8 +119,7 @@ private:
         if (text_.size() - pos_ < word.size())
             return false;
         for (std::size_t i = 0; i < word.size(); ++i) {
-            if (std::toupper(static_cast<unsigned char>(text_[pos_ + i]))
-                != std::toupper(static_cast<unsigned char>(word[i])))
+            if (ascii::toUpper(text_[pos_ + i]) != ascii::toUpper(word[i]))
                 return false;
         }
         return true;
@@ -197,7 +194,7 @@ private:
                 ++pos_;
                 continue;
             }
-            if (!isDigit(c))
+            if (!ascii::isDigit(c))
                 break;
             value = value * 10 + (c - '0');
             ++digits;

@@ -1,4 +1,5 @@
 // Decimal digit arithmetic for rounding, truncating and printing NUMBER values.
+#include "localdb/functions/ascii_text.h"
 #include "localdb/functions/decimal_number.h"
 
 #include "localdb/functions/function_errors.h"
@@ -16,8 +17,6 @@ namespace {
 // clamps to it so that absurd input cannot overflow an int.
 constexpr int kExponentLimit = 100000;
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 // Adds one unit in the last place of a digit string; returns true when the carry ran off the front
 // (the string was all nines or empty).
@@ -87,7 +86,7 @@ DecimalNumber DecimalNumber::fromDouble(double value, int significantDigits)
     std::size_t e = text.find('e');
     std::string digits;
     for (char c : text.substr(0, e)) {
-        if (isDigit(c))
+        if (ascii::isDigit(c))
             digits += c;
     }
     int exponent = 0;
@@ -102,7 +101,7 @@ std::optional<DecimalNumber> DecimalNumber::parse(std::string_view text, char de
 {
     std::size_t i = 0;
     std::size_t n = text.size();
-    while (i < n && isBlank(text[i]))
+    while (i < n && ascii::isBlank(text[i]))
         ++i;
     bool negative = false;
     if (i < n && (text[i] == '+' || text[i] == '-')) {
@@ -112,14 +111,14 @@ std::optional<DecimalNumber> DecimalNumber::parse(std::string_view text, char de
     std::string digits;
     int integerDigits = 0;
     bool seenDigit = false;
-    while (i < n && isDigit(text[i])) {
+    while (i < n && ascii::isDigit(text[i])) {
         digits += text[i++];
         ++integerDigits;
         seenDigit = true;
     }
     if (i < n && text[i] == decimalCharacter) {
         ++i;
-        while (i < n && isDigit(text[i])) {
+        while (i < n && ascii::isDigit(text[i])) {
             digits += text[i++];
             seenDigit = true;
         }
@@ -134,9 +133,9 @@ std::optional<DecimalNumber> DecimalNumber::parse(std::string_view text, char de
             expNegative = text[i] == '-';
             ++i;
         }
-        if (i >= n || !isDigit(text[i]))
+        if (i >= n || !ascii::isDigit(text[i]))
             return std::nullopt;
-        while (i < n && isDigit(text[i])) {
+        while (i < n && ascii::isDigit(text[i])) {
             if (exponent < kExponentLimit)
                 exponent = exponent * 10 + (text[i] - '0');
             ++i;
@@ -144,7 +143,7 @@ std::optional<DecimalNumber> DecimalNumber::parse(std::string_view text, char de
         if (expNegative)
             exponent = -exponent;
     }
-    while (i < n && isBlank(text[i]))
+    while (i < n && ascii::isBlank(text[i]))
         ++i;
     if (i != n)
         return std::nullopt;

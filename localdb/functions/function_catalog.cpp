@@ -1,7 +1,7 @@
 // The table of Oracle's built-in functions offered by the function library.
+#include "localdb/functions/ascii_text.h"
 #include "localdb/functions/function_catalog.h"
 
-#include <cctype>
 
 namespace localdb {
 
@@ -178,7 +178,7 @@ int oracleErrorCode(std::string_view message)
         return 0;
     int code = 0;
     for (char c : message.substr(4, 5)) {
-        if (!std::isdigit(static_cast<unsigned char>(c)))
+        if (!functions::ascii::isDigit(c))
             return 0;
         code = code * 10 + (c - '0');
     }

@@ -1,9 +1,9 @@
 // Reading the nlsparams argument: NAME = value pairs separated by blanks, values optionally quoted.
+#include "localdb/functions/ascii_text.h"
 #include "localdb/functions/nls_parameters.h"
 
 #include "localdb/localdb.h"
 
-#include <cctype>
 #include <string>
 
 namespace localdb::functions {
@@ -29,8 +29,8 @@ public:
     {
         skipBlanks();
         std::string word;
-        while (pos_ < text_.size() && (std::isalnum(static_cast<unsigned char>(text_[pos_])) || text_[pos_] == '_'))
-            word += static_cast<char>(std::toupper(static_cast<unsigned char>(text_[pos_++])));
+        while (pos_ < text_.size() && (ascii::isAlnum(text_[pos_]) || text_[pos_] == '_'))
+            word += ascii::toUpper(text_[pos_++]);
         if (word.empty())
             invalidParameters();
         return word;
@@ -67,7 +67,7 @@ public:
             }
         }
         while (pos_ < text_.size() && text_[pos_] != ' ' && text_[pos_] != '\t')
-            result += static_cast<char>(std::toupper(static_cast<unsigned char>(text_[pos_++])));
+            result += ascii::toUpper(text_[pos_++]);
         if (result.empty())
             invalidParameters();
         return result;

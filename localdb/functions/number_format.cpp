@@ -5,6 +5,7 @@
 // has S, MI or PR). The number's text is built without its leading blanks, then the sign and
 // currency are attached to it and the result is right-aligned in that width, which is how the
 // minus sign and the dollar float next to the first printed digit.
+#include "localdb/functions/ascii_text.h"
 #include "localdb/functions/number_format.h"
 
 #include "localdb/functions/function_errors.h"
@@ -252,13 +253,11 @@ std::string formatDigits(const DecimalNumber &value, const Model &model, const N
     return compose(model, symbols, number, bodyWidth, rounded.isNegative());
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-
 std::string_view trimView(std::string_view text)
 {
-    while (!text.empty() && isBlank(text.front()))
+    while (!text.empty() && ascii::isBlank(text.front()))
         text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
+    while (!text.empty() && ascii::isBlank(text.back()))
         text.remove_suffix(1);
     return text;
 }

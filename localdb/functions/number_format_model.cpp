@@ -1,10 +1,10 @@
 // Parsing of number format models.
+#include "localdb/functions/ascii_text.h"
 #include "localdb/functions/number_format_model.h"
 
 #include "localdb/functions/function_errors.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace localdb::functions {
 
@@ -32,7 +32,7 @@ private:
         if (text_.size() - pos_ < element.size())
             return false;
         for (std::size_t i = 0; i < element.size(); ++i) {
-            if (std::toupper(static_cast<unsigned char>(text_[pos_ + i])) != element[i])
+            if (ascii::toUpper(text_[pos_ + i]) != element[i])
                 return false;
         }
         return true;
@@ -110,7 +110,7 @@ private:
     void parseElement()
     {
         char c = text_[pos_];
-        char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        char upper = ascii::toUpper(c);
         if (c == '9' || c == '0') {
             if (c == '0' && model_.hexDigits == 0 && model_.integerMask.empty() && !model_.hasDecimal
                 && nextIsHex()) {
@@ -180,7 +180,7 @@ private:
             model_.kind = Model::Kind::TextMinimum;
             if (pos_ < text_.size() && text_[pos_] == '9') {
                 ++pos_;
-            } else if (pos_ < text_.size() && std::toupper(static_cast<unsigned char>(text_[pos_])) == 'E') {
+            } else if (pos_ < text_.size() && ascii::toUpper(text_[pos_]) == 'E') {
                 model_.kind = Model::Kind::TextMinimumScientific;
                 ++pos_;
             }

@@ -1,11 +1,11 @@
 // SQLite entry points of the date functions, date arithmetic and the session functions.
+#include "localdb/functions/ascii_text.h"
 #include "localdb/functions/date_calendar.h"
 #include "localdb/functions/date_functions.h"
 #include "localdb/functions/function_registry.h"
 #include "localdb/functions/session_functions.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 
 namespace localdb::functions {
@@ -31,9 +31,7 @@ void truncDateBody(Arguments &a)
 }
 void extractBody(Arguments &a)
 {
-    std::string part = a.text(0);
-    for (char &c : part)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    std::string part = ascii::upper(a.text(0));
     DateTime d = a.date(1);
     static const struct {
         const char *name;

@@ -1,10 +1,10 @@
 // SQLite entry points of the character and RAW functions.
+#include "localdb/functions/ascii_text.h"
 #include "localdb/functions/function_registry.h"
 #include "localdb/functions/raw_functions.h"
 #include "localdb/functions/text_functions.h"
 #include "localdb/functions/width_conversion.h"
 
-#include <cctype>
 #include <optional>
 
 namespace localdb::functions {
@@ -56,9 +56,7 @@ void trimBody(Arguments &a)
     if (a.isNull(0) || (a.count() > 2 && a.isNull(2)) || a.text(0).empty()
         || (a.count() > 2 && a.text(2).empty()))
         return;
-    std::string mode = a.count() > 1 && !a.isNull(1) ? a.text(1) : "BOTH";
-    for (char &c : mode)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    std::string mode = ascii::upper(a.count() > 1 && !a.isNull(1) ? a.text(1) : "BOTH");
     std::string character = a.count() > 2 ? a.text(2) : " ";
     if (lengthOf(character) != 1)
         raiseError(30001);

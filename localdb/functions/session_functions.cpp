@@ -1,22 +1,14 @@
 // The values USERENV and SYS_CONTEXT report.
+#include "localdb/functions/ascii_text.h"
 #include "localdb/functions/session_functions.h"
 
 #include "localdb/functions/function_errors.h"
 #include "localdb/functions/utf8_text.h"
 
-#include <cctype>
 
 namespace localdb::functions {
 
 namespace {
-
-std::string upper(std::string_view text)
-{
-    std::string result;
-    for (char c : text)
-        result += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return result;
-}
 
 std::optional<std::string> orNull(const std::string &value)
 {
@@ -34,7 +26,7 @@ std::string languageText(const SessionContext &s)
 
 std::optional<std::string> userenv(std::string_view parameter, const SessionContext &s)
 {
-    std::string p = upper(parameter);
+    std::string p = ascii::upper(parameter);
     if (p == "SESSIONID" || p == "SID")
         return std::to_string(s.sessionId);
     if (p == "TERMINAL")
@@ -57,9 +49,9 @@ std::optional<std::string> userenv(std::string_view parameter, const SessionCont
 std::optional<std::string> sysContext(std::string_view nameSpace, std::string_view parameter, int length,
                                       const SessionContext &s)
 {
-    if (upper(nameSpace) != "USERENV")
+    if (ascii::upper(nameSpace) != "USERENV")
         return std::nullopt;
-    std::string p = upper(parameter);
+    std::string p = ascii::upper(parameter);
     std::optional<std::string> value;
     if (p == "SESSION_USER" || p == "CURRENT_USER")
         value = s.sessionUser;
