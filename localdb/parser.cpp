@@ -46,6 +46,14 @@ bool Statement::isDdl() const {
 
 Parser::Parser(std::string_view sql) : sql_(sql), tokens_(tokenize(sql)) {}
 
+Parser::DepthGuard::DepthGuard(Parser &p) : parser(p) {
+    // ORA-01000-like limits do not exist for nesting; a too complex statement is a program limit.
+    if (++parser.depth_ > 200) {
+        --parser.depth_;
+        raise(600, parser.peek().offset, {"statement nested too deeply"});
+    }
+}
+
 const Token &Parser::peek(int ahead) const {
     size_t i = std::min(pos_ + size_t(ahead), tokens_.size() - 1);
     return tokens_[i];

@@ -77,7 +77,16 @@ public:
     void skipParenthesised();
     double signedNumber();
 
+    // Counts nested expressions and queries; a statement nested deeper than any real one is
+    // refused instead of exhausting the stack.
+    struct DepthGuard {
+        explicit DepthGuard(Parser &p);
+        ~DepthGuard() { --parser.depth_; }
+        Parser &parser;
+    };
+
 private:
+    int depth_ = 0;
     std::string_view sql_;
     std::vector<Token> tokens_;
     size_t pos_ = 0;

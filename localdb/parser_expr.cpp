@@ -30,21 +30,34 @@ bool isPseudoColumn(std::string_view w) {
 
 }  // namespace
 
-ExprPtr Parser::expression() { return orCondition(); }
+ExprPtr Parser::expression() {
+    DepthGuard guard(*this);
+    return orCondition();
+}
 
 // or-condition: and-condition { OR and-condition }
+// Operator chains build left-deep trees that later stages walk recursively: a chain longer
+// than any real statement's is refused.
+constexpr int kLongestChain = 1000;
+
 ExprPtr Parser::orCondition() {
     ExprPtr left = andCondition();
-    while (acceptWord("OR"))
+    for (int n = 0; acceptWord("OR"); ++n) {
+        if (n > kLongestChain)
+            raise(600, left->offset, {"expression too long"});
         left = binary("OR", std::move(left), andCondition());
+    }
     return left;
 }
 
 // and-condition: not-condition { AND not-condition }
 ExprPtr Parser::andCondition() {
     ExprPtr left = notCondition();
-    while (acceptWord("AND"))
+    for (int n = 0; acceptWord("AND"); ++n) {
+        if (n > kLongestChain)
+            raise(600, left->offset, {"expression too long"});
         left = binary("AND", std::move(left), notCondition());
+    }
     return left;
 }
 
@@ -168,7 +181,9 @@ ExprPtr Parser::predicate() {
 // additive: multiplicative { ( + | - | || ) multiplicative }
 ExprPtr Parser::additive() {
     ExprPtr left = multiplicative();
-    for (;;) {
+    for (int n = 0;; ++n) {
+        if (n > kLongestChain)
+            raise(600, left->offset, {"expression too long"});
         const Token &t = peek();
         if (t.isOperator("+") || t.isOperator("-") || t.isOperator("||")) {
             std::string op = advance().text;
@@ -182,7 +197,9 @@ ExprPtr Parser::additive() {
 // multiplicative: unary { ( * | / ) unary }
 ExprPtr Parser::multiplicative() {
     ExprPtr left = unary();
-    for (;;) {
+    for (int n = 0;; ++n) {
+        if (n > kLongestChain)
+            raise(600, left->offset, {"expression too long"});
         const Token &t = peek();
         if (t.isOperator("*") || t.isOperator("/")) {
             std::string op = advance().text;
@@ -195,6 +212,7 @@ ExprPtr Parser::multiplicative() {
 
 // unary: ( + | - | PRIOR ) unary | primary
 ExprPtr Parser::unary() {
+    DepthGuard guard(*this);
     const Token &t = peek();
     if (t.isOperator("-") || t.isOperator("+") || t.isWord("PRIOR")) {
         int off = t.offset;

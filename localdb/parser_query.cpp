@@ -33,6 +33,7 @@ std::string derivedName(std::string_view text) {
 // query: [ WITH name AS ( query ) { , name AS ( query ) } ] compound [ ORDER BY order-list ]
 //        [ FOR UPDATE [ OF column-list ] [ NOWAIT | WAIT n ] ]
 QueryPtr Parser::query() {
+    DepthGuard guard(*this);
     std::vector<std::pair<std::string, QueryPtr>> with;
     if (acceptWord("WITH")) {
         do {

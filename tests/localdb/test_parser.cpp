@@ -91,3 +91,23 @@ TEST(Errors, EveryMessageIsFormattedWithItsArguments) {
                      1722, 1788, 2287, 2289, 2290, 2291, 2292, 8002, 8004, 12154, 12899, 25156})
         EXPECT_FALSE(localdb::messageTemplate(code).empty()) << code;
 }
+
+TEST(Parser, DeepNestingIsRefusedNotACrash) {
+    std::string deep = "select " + std::string(100000, '(') + "1" + std::string(100000, ')') + " from dual";
+    EXPECT_THROW(localdb::parseStatement(deep), Error);
+    std::string minus = "select " + std::string(100000, '-') + "1 from dual";
+    EXPECT_THROW(localdb::parseStatement(minus), Error);
+    std::string ok = "select " + std::string(50, '(') + "1" + std::string(50, ')') + " from dual";
+    EXPECT_NO_THROW(localdb::parseStatement(ok));
+}
+
+TEST(Parser, EndlessOperatorChainsAreRefused) {
+    std::string sum = "select 1";
+    for (int i = 0; i < 200000; ++i)
+        sum += "+1";
+    EXPECT_THROW(localdb::parseStatement(sum + " from dual"), Error);
+    std::string cond = "select 1 from dual where 1 = 1";
+    for (int i = 0; i < 200000; ++i)
+        cond += " and 1 = 1";
+    EXPECT_THROW(localdb::parseStatement(cond), Error);
+}
