@@ -80,7 +80,9 @@ QueryPtr Parser::query() {
 // compound: query-term { ( UNION [ ALL ] | INTERSECT | MINUS ) query-term }
 QueryPtr Parser::compound() {
     QueryPtr left = queryTerm();
-    for (;;) {
+    for (int n = 0;; ++n) {
+        if (n > 1000)
+            raise(600, left->offset, {"too many set operators"});
         std::string op;
         if (acceptWord("UNION"))
             op = acceptWord("ALL") ? "UNION ALL" : "UNION";
