@@ -17,13 +17,15 @@
 
 namespace {
 
+// One application for the whole run, never destroyed: widgets of the class library may still
+// be cleaning up when static objects go.
 QApplication &App()
 {
     static int argc = 1;
     static char name[] = "test_grid_filler";
     static char *argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    static QApplication *app = new QApplication(argc, argv);
+    return *app;
 }
 
 std::string Cell(int type, const db::Variant &value)

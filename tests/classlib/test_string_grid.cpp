@@ -14,13 +14,15 @@
 
 namespace {
 
+// One application for the whole run, never destroyed: widgets of the class library may still
+// be cleaning up when static objects go.
 QApplication &App()
 {
     static int argc = 1;
     static char name[] = "test_string_grid";
     static char *argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    static QApplication *app = new QApplication(argc, argv);
+    return *app;
 }
 
 struct AppFirst {
