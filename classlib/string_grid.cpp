@@ -658,11 +658,10 @@ void TStringGrid::keyPressEvent(QKeyEvent *event)
         return;
     case Qt::Key_PageUp:
     case Qt::Key_PageDown: {
+        // The view and the current cell move by one page together.
         const int page = std::max(VisibleRowCount(), 1) * (event->key() == Qt::Key_PageUp ? -1 : 1);
-        const int offset = row_ - topRow_;
         SetTopRow(topRow_ + page);
         FocusCell(col_, std::max(row_ + page, fixedRows_), !extend);
-        if (offset >= 0 && row_ >= topRow_) SetTopRow(std::min(topRow_, row_));
         return;
     }
     case Qt::Key_Home:

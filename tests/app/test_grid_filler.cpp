@@ -17,8 +17,8 @@
 
 namespace {
 
-// One application for the whole run, never destroyed: widgets of the class library may still
-// be cleaning up when static objects go.
+// One application for the whole run, never destroyed: destroying it among the program's static
+// objects at exit crashes.
 QApplication &App()
 {
     static int argc = 1;
