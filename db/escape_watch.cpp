@@ -6,6 +6,13 @@
 
 TEscapeWatch *TEscapeWatch::FInstance = nullptr;
 
+TEscapeWatch::~TEscapeWatch()
+{
+    // The watch goes with the application object; a later application installs a new one.
+    if (FInstance == this)
+        FInstance = nullptr;
+}
+
 void TEscapeWatch::Install()
 {
     auto *app = QCoreApplication::instance();

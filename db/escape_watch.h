@@ -12,6 +12,9 @@ public:
     // True when Esc was pressed since the last call; the call clears the flag.
     static bool Pressed();
 
+public:
+    ~TEscapeWatch() override;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -14,11 +14,7 @@ namespace {
 
 TApplication &App()
 {
-    static int argc = 1;
-    static char name[] = "kestrim-test";
-    static char *argv[] = {name, nullptr};
-    static TApplication app(argc, argv);
-    return app;
+    return guitest::App<TApplication>();
 }
 
 class TThrowingWidget : public QWidget {

@@ -10,17 +10,38 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <functional>
+#include <gtest/gtest.h>
 
 namespace guitest {
 
-inline QApplication &App()
+// The application object lives from the first test that asks for it until the end of the test
+// run, and goes before the program's static objects do: Qt cannot be taken down after them.
+class TQtEnvironment : public ::testing::Environment {
+public:
+    static QApplication *&Instance()
+    {
+        static QApplication *app = nullptr;
+        return app;
+    }
+    void TearDown() override
+    {
+        delete Instance();
+        Instance() = nullptr;
+    }
+};
+
+inline ::testing::Environment *const kQtEnvironment =
+    ::testing::AddGlobalTestEnvironment(new TQtEnvironment);
+
+template <class TApp = QApplication> TApp &App()
 {
     static int argc = 1;
     static char name[] = "kestrim-test";
     static char *argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    QApplication *&app = TQtEnvironment::Instance();
+    if (!app)
+        app = new TApp(argc, argv);
+    return static_cast<TApp &>(*app);
 }
 
 // Shows the window and makes it the active one, so that focus moves as it does for a user.
