@@ -512,6 +512,20 @@ void Binder::bindFunction(ExprPtr &ep, Scope &scope) {
                                                             : "min";
         return;
     }
+    if (name == "SYS_CONNECT_BY_PATH") {
+        if (!scope.block || !scope.block->hierarchical)
+            raise(1788, e.offset);
+        needArgs(2, 2);
+        convert(e.args[0], BaseType::Text);
+        convert(e.args[1], BaseType::Text);
+        auto &block = *scope.block;
+        block.carried.push_back({std::move(e.args[0]), std::move(e.args[1])});
+        ep = makeExpr(ExprKind::Column, e.offset);
+        ep->binding = ColumnBinding::TableColumn;
+        ep->column = "kdb_h.c" + std::to_string(block.carried.size());
+        ep->type = Type::text();
+        return;
+    }
     if (name == "CAST") {
         Type target = e.args[1]->type;
         e.args.pop_back();
@@ -618,6 +632,19 @@ void Binder::bindExpr(ExprPtr &ep, Scope &scope) {
     case ExprKind::Star:
         raise(936, e.offset);
     case ExprKind::Unary:
+        if (e.op == "CONNECT_BY_ROOT") {
+            if (!scope.block || !scope.block->hierarchical)
+                raise(1788, e.offset);
+            bindExpr(e.args[0], scope);
+            Type t = e.args[0]->type;
+            auto &block = *scope.block;
+            block.carried.push_back({std::move(e.args[0]), nullptr});
+            ep = makeExpr(ExprKind::Column, e.offset);
+            ep->binding = ColumnBinding::TableColumn;
+            ep->column = "kdb_h.c" + std::to_string(block.carried.size());
+            ep->type = t;
+            return;
+        }
         if (e.op == "PRIOR") {
             if (!scope.inConnectBy)
                 raise(904, e.offset, {"\"PRIOR\""});

@@ -39,6 +39,13 @@ struct BoundBlock {
     long long rownumLimit = -1;     // ROWNUM predicates: LIMIT k (-1: none)
     bool rownumInsideSource = false;  // the limit is applied inside the only source
     bool hierarchical = false;      // CONNECT BY
+    // Values carried down the hierarchy, one column of the recursive query each:
+    // SYS_CONNECT_BY_PATH(value, separator) (separator set) and CONNECT_BY_ROOT value.
+    struct Carried {
+        ExprPtr value;
+        ExprPtr separator;
+    };
+    std::vector<Carried> carried;
 };
 
 // One query block's names during binding; parent is the enclosing block (correlation).

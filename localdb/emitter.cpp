@@ -239,10 +239,25 @@ std::string emitCore(const SelectCore &core, const Query &q, const std::vector<s
     if (block.hierarchical) {
         const Source &src = block.sources[0];
         std::string start = core.startWith ? " WHERE " + emitExpression(*core.startWith) : "";
-        sql += "WITH RECURSIVE kdb_h(rid, lvl, path) AS (SELECT t0.rowid, 1, " + std::string(kPathPiece) + " FROM " +
-               src.sqlFrom + " AS t0" + start + " UNION ALL SELECT CASE WHEN instr(kdb_h.path, " + kPathPiece +
-               ") > 0 THEN kdb_raise(1436) ELSE t0.rowid END, kdb_h.lvl + 1, kdb_h.path || " + kPathPiece +
-               " FROM kdb_h JOIN " + src.sqlFrom + " AS kdb_p ON kdb_p.rowid = kdb_h.rid JOIN " + src.sqlFrom +
+        std::string columns = "rid, lvl, path", anchor, step;
+        for (size_t i = 0; i < block.carried.size(); ++i) {
+            const auto &c = block.carried[i];
+            const std::string name = "c" + std::to_string(i + 1);
+            const std::string value = emitExpression(*c.value);
+            columns += ", " + name;
+            if (c.separator) {
+                const std::string sep = emitExpression(*c.separator);
+                anchor += ", kdb_concat(" + sep + ", " + value + ")";
+                step += ", kdb_concat(kdb_h." + name + ", " + sep + ", " + value + ")";
+            } else {
+                anchor += ", " + value;
+                step += ", kdb_h." + name;
+            }
+        }
+        sql += "WITH RECURSIVE kdb_h(" + columns + ") AS (SELECT t0.rowid, 1, " + std::string(kPathPiece) + anchor +
+               " FROM " + src.sqlFrom + " AS t0" + start + " UNION ALL SELECT CASE WHEN instr(kdb_h.path, " +
+               kPathPiece + ") > 0 THEN kdb_raise(1436) ELSE t0.rowid END, kdb_h.lvl + 1, kdb_h.path || " + kPathPiece +
+               step + " FROM kdb_h JOIN " + src.sqlFrom + " AS kdb_p ON kdb_p.rowid = kdb_h.rid JOIN " + src.sqlFrom +
                " AS t0 ON " + emitExpression(*core.connectBy) + ") ";
     }
     sql += core.distinct ? "SELECT DISTINCT " : "SELECT ";

@@ -210,11 +210,11 @@ ExprPtr Parser::multiplicative() {
     }
 }
 
-// unary: ( + | - | PRIOR ) unary | primary
+// unary: ( + | - | PRIOR | CONNECT_BY_ROOT ) unary | primary
 ExprPtr Parser::unary() {
     DepthGuard guard(*this);
     const Token &t = peek();
-    if (t.isOperator("-") || t.isOperator("+") || t.isWord("PRIOR")) {
+    if (t.isOperator("-") || t.isOperator("+") || t.isWord("PRIOR") || t.isWord("CONNECT_BY_ROOT")) {
         int off = t.offset;
         std::string op = advance().text;
         auto e = makeExpr(ExprKind::Unary, off);
