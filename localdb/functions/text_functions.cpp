@@ -266,7 +266,17 @@ OptionalText replaceText(std::string_view text, std::string_view search, std::st
 {
     if (search.empty())
         return nonEmpty(std::string(text));
+    // The size is known before building: a result beyond what SQLite can hold is refused at once
+    // rather than after exhausting memory (REPLACE(x, 'a', x) squares the length).
+    std::size_t matches = 0;
+    for (std::size_t at = text.find(search); at != std::string_view::npos; at = text.find(search, at + search.size()))
+        ++matches;
+    if (replacement.size() > search.size()
+        && static_cast<double>(text.size()) + static_cast<double>(matches) * static_cast<double>(replacement.size() - search.size())
+               > static_cast<double>(kMaxTextBytes))
+        raiseError(1489);
     std::string result;
+    result.reserve(text.size() + matches * (replacement.size() > search.size() ? replacement.size() - search.size() : 0));
     std::size_t pos = 0;
     while (true) {
         std::size_t found = text.find(search, pos);

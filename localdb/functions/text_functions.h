@@ -18,6 +18,9 @@ using OptionalText = std::optional<std::string>;
 // keeps LPAD('x', 1e12) from exhausting memory.
 inline constexpr std::int64_t kMaxPadLength = 4000;
 
+// Longest text a function builds, SQLite's own limit on a value; REPLACE raises ORA-01489 beyond it.
+inline constexpr std::size_t kMaxTextBytes = 1000000000;
+
 // SUBSTR: position 0 is 1, a negative position counts from the end, past either end -> NULL;
 // length below 1 -> NULL; no length -> to the end.
 OptionalText substr(std::string_view text, double position, std::optional<double> length);

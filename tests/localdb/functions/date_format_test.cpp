@@ -89,7 +89,7 @@ const FormatRow kFormatRows[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(ToChar, DateToCharTable, testing::ValuesIn(kFormatRows),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto &testInfo) { return std::string(testInfo.param.name); });
 
 TEST(DateToChar, JapaneseNames)
 {
@@ -172,7 +172,7 @@ const ParseRow kParseRows[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(ToDate, ToDateTable, testing::ValuesIn(kParseRows),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto &testInfo) { return std::string(testInfo.param.name); });
 
 TEST(ToDate, RrRuleInTheSecondHalfOfACentury)
 {
@@ -234,7 +234,7 @@ const ErrorRow kErrorRows[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(ToDate, ToDateErrorTable, testing::ValuesIn(kErrorRows),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto &testInfo) { return std::string(testInfo.param.name); });
 
 TEST(ToDate, RoundTripsThroughEveryNumericModel)
 {

@@ -51,7 +51,7 @@ const AddMonthsRow kAddMonthsRows[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(AddMonths, AddMonthsTable, testing::ValuesIn(kAddMonthsRows),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto &testInfo) { return std::string(testInfo.param.name); });
 
 TEST(AddMonths, LeavingTheStoredRangeRaises01841)
 {
@@ -131,7 +131,7 @@ const RoundRow kRoundRows[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Dates, RoundTruncDateTable, testing::ValuesIn(kRoundRows),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto &testInfo) { return std::string(testInfo.param.name); });
 
 TEST(RoundTruncDate, BadFormatsAndRange)
 {

@@ -114,7 +114,7 @@ const FormatRow kFormatRows[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(ToChar, NumberFormatTable, testing::ValuesIn(kFormatRows),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto &testInfo) { return std::string(testInfo.param.name); });
 
 TEST(NumberFormat, InvalidModelsRaise01481)
 {
@@ -172,7 +172,7 @@ const TextRow kTextRows[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(ToChar, DefaultNumberTextTable, testing::ValuesIn(kTextRows),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto &testInfo) { return std::string(testInfo.param.name); });
 
 TEST(DefaultNumberText, DoublesPrintAtFifteenDigits)
 {

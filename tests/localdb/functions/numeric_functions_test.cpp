@@ -41,7 +41,7 @@ const BinaryRow kModRows[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Mod, ModTable, testing::ValuesIn(kModRows),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto &testInfo) { return std::string(testInfo.param.name); });
 
 class RemainderTable : public testing::TestWithParam<BinaryRow> {};
 
@@ -60,7 +60,7 @@ const BinaryRow kRemainderRows[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Remainder, RemainderTable, testing::ValuesIn(kRemainderRows),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto &testInfo) { return std::string(testInfo.param.name); });
 
 int errorCode(auto &&call)
 {

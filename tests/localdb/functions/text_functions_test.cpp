@@ -70,7 +70,7 @@ const SubstrRow kSubstrRows[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Substr, SubstrTable, testing::ValuesIn(kSubstrRows),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto &testInfo) { return std::string(testInfo.param.name); });
 
 TEST(Substrb, CountsBytesOfTheDatabaseCharacterSet)
 {
@@ -117,7 +117,7 @@ const InstrRow kInstrRows[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Instr, InstrTable, testing::ValuesIn(kInstrRows),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto &testInfo) { return std::string(testInfo.param.name); });
 
 TEST(Instr, OccurrenceBelowOneRaises01428)
 {
@@ -179,7 +179,7 @@ const PadRow kPadRows[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Pad, PadTable, testing::ValuesIn(kPadRows),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto &testInfo) { return std::string(testInfo.param.name); });
 
 TEST(Pad, HugeLengthsAreCappedNotAllocated)
 {
@@ -216,6 +216,9 @@ TEST(ReplaceTranslate, NullRules)
     EXPECT_EQ(translateText("2004-01-05", "0123456789-", "9999999999"), "99999999");
     EXPECT_EQ(translateText("日本", "日", "月"), "月本");
     EXPECT_EQ(translateText("abc", "abc", ""), std::nullopt);
+    // A result beyond any storable length is refused before it is built.
+    std::string large(100000, 'a');
+    EXPECT_EQ(errorCode([&] { replaceText(large, "a", large); }), 1489);
 }
 
 TEST(Soundex, AmericanRules)
