@@ -450,6 +450,15 @@ void Binder::bindOrderBy(Query &q, Scope *scope) {
         if (!scope)
             raise(1785, e->offset);
         bindExpr(e, *scope);
+        // After DISTINCT only what was selected can order the rows.
+        if (q.core && q.core->distinct) {
+            bool selected = false;
+            for (const auto &item : q.core->items)
+                if (sameExpression(*item.expr, *e))
+                    selected = true;
+            if (!selected)
+                raise(1791, e->offset);
+        }
     }
     sequencesAllowed_ = savedSeq;
 }
