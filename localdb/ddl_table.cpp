@@ -275,6 +275,8 @@ void createTable(Statement &st, const std::string &sql, SessionCore &, NameResol
             if (columns[i].name == columns[j].name)
                 raise(957, i < ct.columns.size() ? ct.columns[i].offset : ct.table.offset());
     std::int64_t id = catalog.addObject(owner, name, "TABLE");
+    if (ct.temporary)
+        db.exec("UPDATE kdb_objects SET temporary = 'Y' WHERE object_id = " + std::to_string(id));
     catalog.setColumns(id, columns);
     addConstraints(names, id, owner, name, ct.constraints, &ct.columns, false);
     refreshNullability(names, id);

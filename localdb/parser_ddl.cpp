@@ -488,13 +488,16 @@ void Parser::createStatement(Statement &st) {
         expectWord("REPLACE", 922);
         orReplace = true;
     }
+    bool temporary = false;
     if (acceptWord("GLOBAL")) {
         expectWord("TEMPORARY", 901);
         if (!peek().isWord("TABLE"))
             fail(901);
+        temporary = true;
     }
     if (acceptWord("TABLE")) {
         createTable(st);
+        st.createTable->temporary = temporary;
         return;
     }
     bool unique = false;
