@@ -193,20 +193,20 @@ void TMainForm::CloseFrame()
 
 void TMainForm::OpenPLSQLWindow()
 {
-    OpenChild(TStartForm::PLSQL);
+    OpenChild(TChildKind::PLSQL);
 }
 
 void TMainForm::OpenSQLWindow()
 {
-    OpenChild(TStartForm::SQL);
+    OpenChild(TChildKind::SQL);
 }
 
 void TMainForm::OpenINFOWindow()
 {
-    OpenChild(TStartForm::INFO);
+    OpenChild(TChildKind::INFO);
 }
 
-TChildForm *TMainForm::OpenChild(TStartForm kind)
+TChildForm *TMainForm::OpenChild(TChildKind kind)
 {
     if (FChildTags.Full()) {
         msgbox::ShowError(this, QStringLiteral("同時に開けるウィンドウは %1 個までです。\n"
@@ -218,15 +218,15 @@ TChildForm *TMainForm::OpenChild(TStartForm kind)
     TChildForm *child = nullptr;
     QString prefix;
     switch (kind) {
-    case TStartForm::PLSQL:
+    case TChildKind::PLSQL:
         child = new TfrmPLSQL(this);
         prefix = QStringLiteral("P 接続");
         break;
-    case TStartForm::SQL:
+    case TChildKind::SQL:
         child = new TfrmSQL(this);
         prefix = QStringLiteral("S 接続");
         break;
-    case TStartForm::INFO:
+    case TChildKind::INFO:
         child = new TfrmINFO(this);
         prefix = QStringLiteral("I 接続");
         break;

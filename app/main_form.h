@@ -86,7 +86,7 @@ private:
     void BuildMenus();
     void BuildFileDialogs();
     void FormShow();
-    TChildForm *OpenChild(TStartForm kind);
+    TChildForm *OpenChild(TChildKind kind);
     void tabPAGEChange(int index);
     void ClientAreaSubWindowActivated(QMdiSubWindow *subWindow);
     // Runs after the active window changed: puts the active child's menus in the bar and lays

@@ -16,12 +16,12 @@ std::optional<TLogin> ParseLoginArgument(const QString &argument)
     return TLogin{argument.left(slash), argument.mid(slash + 1, at - slash - 1), argument.mid(at + 1)};
 }
 
-TStartForm ReadStartForm(TCustomSaveProps &iniSave)
+TChildKind ReadStartForm(TCustomSaveProps &iniSave)
 {
     const std::string form = iniSave.ReadString("START", "FORM");
     if (form == "S")
-        return TStartForm::SQL;
+        return TChildKind::SQL;
     if (form == "I")
-        return TStartForm::INFO;
-    return TStartForm::PLSQL;
+        return TChildKind::INFO;
+    return TChildKind::PLSQL;
 }

@@ -15,10 +15,7 @@ class TCustomSaveProps;
 // rest. Without a "/" followed somewhere by an "@" the argument is no login.
 std::optional<TLogin> ParseLoginArgument(const QString &argument);
 
-// The kind of window opened at start.
-enum class TStartForm { PLSQL, SQL, INFO };
-
 // The value of key "FORM" in section "START" of the program's ini file: exactly "S" opens a
 // worksheet, exactly "I" a monitor, anything else (no file, no key, other case, other text) a
 // workbench. The program never writes this key.
-TStartForm ReadStartForm(TCustomSaveProps &iniSave);
+TChildKind ReadStartForm(TCustomSaveProps &iniSave);

@@ -26,6 +26,9 @@ struct TLogin {
     bool operator==(const TLogin &) const = default;
 };
 
+// The three kinds of child window.
+enum class TChildKind { PLSQL, SQL, INFO };
+
 // The window arrangement commands of every Window menu.
 enum class TArrangeCommand { Cascade, TileHorizontal, TileVertical, MinimizeAll, ArrangeIcons };
 

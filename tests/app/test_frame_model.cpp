@@ -103,7 +103,7 @@ protected:
         file.write(content);
         return path;
     }
-    TStartForm ReadStartForm(const QString &fileName)
+    TChildKind ReadStartForm(const QString &fileName)
     {
         TIniSaveProps ini;
         ini.SetFileName(fileName);
@@ -114,21 +114,21 @@ protected:
 
 TEST_F(StartFormTest, OnlyExactSOrIChangeTheFirstWindow)
 {
-    EXPECT_EQ(ReadStartForm(WriteIni("[START]\r\nFORM=S\r\n")), TStartForm::SQL);
-    EXPECT_EQ(ReadStartForm(WriteIni("[start]\nform = I\n")), TStartForm::INFO);
-    EXPECT_EQ(ReadStartForm(WriteIni("[START]\nFORM=s\n")), TStartForm::PLSQL);
-    EXPECT_EQ(ReadStartForm(WriteIni("[START]\nFORM=SQL\n")), TStartForm::PLSQL);
-    EXPECT_EQ(ReadStartForm(WriteIni("[START]\nFORM=\n")), TStartForm::PLSQL);
-    EXPECT_EQ(ReadStartForm(WriteIni("[OTHER]\nFORM=S\n")), TStartForm::PLSQL);
-    EXPECT_EQ(ReadStartForm(dir.filePath(QStringLiteral("missing.ini"))), TStartForm::PLSQL);
+    EXPECT_EQ(ReadStartForm(WriteIni("[START]\r\nFORM=S\r\n")), TChildKind::SQL);
+    EXPECT_EQ(ReadStartForm(WriteIni("[start]\nform = I\n")), TChildKind::INFO);
+    EXPECT_EQ(ReadStartForm(WriteIni("[START]\nFORM=s\n")), TChildKind::PLSQL);
+    EXPECT_EQ(ReadStartForm(WriteIni("[START]\nFORM=SQL\n")), TChildKind::PLSQL);
+    EXPECT_EQ(ReadStartForm(WriteIni("[START]\nFORM=\n")), TChildKind::PLSQL);
+    EXPECT_EQ(ReadStartForm(WriteIni("[OTHER]\nFORM=S\n")), TChildKind::PLSQL);
+    EXPECT_EQ(ReadStartForm(dir.filePath(QStringLiteral("missing.ini"))), TChildKind::PLSQL);
 }
 
 TEST_F(StartFormTest, GarbageFilesOpenTheWorkbench)
 {
     EXPECT_EQ(ReadStartForm(WriteIni(QByteArray("\x00\xff\x81[START\n=\n\x82\x5d]FORM=S", 20))),
-              TStartForm::PLSQL);
-    EXPECT_EQ(ReadStartForm(WriteIni(QByteArray(100000, '['))), TStartForm::PLSQL);
-    EXPECT_EQ(ReadStartForm(dir.path()), TStartForm::PLSQL) << "a folder, not a file";
+              TChildKind::PLSQL);
+    EXPECT_EQ(ReadStartForm(WriteIni(QByteArray(100000, '['))), TChildKind::PLSQL);
+    EXPECT_EQ(ReadStartForm(dir.path()), TChildKind::PLSQL) << "a folder, not a file";
 }
 
 // --- Version information ---
