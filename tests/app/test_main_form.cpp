@@ -506,7 +506,7 @@ TEST_F(FrameTest, EveryHelpContextInUseHasATopicAndF1OpensIt)
 
     guitest::ShowActive(*frame);
     Active()->txtDSN->setFocus();
-    frame->ShowContextHelp();
+    QTest::keyClick(Active()->txtDSN, Qt::Key_F1);
     EXPECT_EQ(viewer->CurrentTopic(), QStringLiteral("hc3003"));
     viewer->close();
 }
