@@ -50,7 +50,7 @@ TMainForm::TMainForm(QWidget *parent)
     auto *central = new QWidget(this);
     tabPAGE = new QTabBar(central);
     tabPAGE->setObjectName(QStringLiteral("tabPAGE"));
-    tabPAGE->setFont(formutil::DesignFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
+    tabPAGE->setFont(formutil::WindowFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
     tabPAGE->setExpanding(false);
     tabPAGE->setDrawBase(true);
     tabPAGE->setFixedHeight(20);

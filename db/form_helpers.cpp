@@ -1,4 +1,4 @@
-// Menu items, hints, help contexts and design fonts shared by every window.
+// Menu items, hints, help contexts and window fonts shared by every window.
 #include "db/form_helpers.h"
 
 #include <QAction>
@@ -65,7 +65,7 @@ QMenu *AddMenu(QWidget *parentMenuOrBar, const char *name, const QString &captio
     auto *menu = new QMenu(caption, parentMenuOrBar);
     menu->setObjectName(QString::fromLatin1(name));
     // The menu's own action (the item that opens it) carries the name too, so that a menu bar's
-    // actions can be found by the design names.
+    // actions can be found by their names.
     menu->menuAction()->setObjectName(QString::fromLatin1(name));
     if (helpContext) {
         SetHelpContext(menu, helpContext);
@@ -115,7 +115,7 @@ QString QtFileFilter(const QString &filter)
     return filters.join(QStringLiteral(";;"));
 }
 
-QFont DesignFont(const QString &family, int pixelHeight)
+QFont WindowFont(const QString &family, int pixelHeight)
 {
     QFont font(family);
     font.setPixelSize(pixelHeight);

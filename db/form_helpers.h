@@ -43,9 +43,9 @@ QAction *AddMenuItem(QMenu *menu, const char *name, const QString &caption,
 // Linux are case-sensitive and "*.CSV" is meant for "save.csv" too.
 QString QtFileFilter(const QString &filter);
 
-// The font a window asks for by its design name ("ＭＳ ゴシック", "ＭＳ Ｐゴシック", "FixedSys")
+// The font a window asks for by its Windows font name ("ＭＳ ゴシック", "ＭＳ Ｐゴシック", "FixedSys")
 // with a character height in pixels.
-QFont DesignFont(const QString &family, int pixelHeight);
+QFont WindowFont(const QString &family, int pixelHeight);
 
 // Maps the Japanese Windows font names used by the windows and the editor settings to the
 // installed Japanese fonts (IPA Gothic and IPA P Gothic). Called once at start-up.

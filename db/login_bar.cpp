@@ -39,7 +39,7 @@ QLineEdit *MakeField(QWidget *parent, const char *name, int helpContext, const Q
 {
     auto *field = new QLineEdit(parent);
     field->setObjectName(QString::fromLatin1(name));
-    field->setFont(formutil::DesignFont(QStringLiteral("ＭＳ ゴシック"), 15));
+    field->setFont(formutil::WindowFont(QStringLiteral("ＭＳ ゴシック"), 15));
     formutil::SetHelpContext(field, helpContext);
     formutil::SetHint(field, hint);
     return field;

@@ -1,4 +1,4 @@
-// The application object: Japanese texts of Qt's standard buttons, the design font names mapped
+// The application object: Japanese texts of Qt's standard buttons, the Windows font names mapped
 // to installed fonts, and the default error report that keeps an exception thrown in an event
 // handler from leaving the event loop.
 #include "app/application.h"
@@ -50,7 +50,7 @@ TEST(Application, StandardButtonsReadInJapanese)
     EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), QStringLiteral("キャンセル"));
 }
 
-TEST(Application, DesignFontNamesResolveToInstalledJapaneseFonts)
+TEST(Application, WindowFontNamesResolveToInstalledJapaneseFonts)
 {
     App();
     for (const QString &family : {QStringLiteral("ＭＳ ゴシック"), QStringLiteral("ＭＳ Ｐゴシック")}) {
