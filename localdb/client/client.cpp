@@ -208,7 +208,8 @@ bool Client::runSql(const std::vector<std::string> &lines, bool plsql) {
     std::string command;
     bool ok = true;
     try {
-        StatementResult result = session_->execute(joinLines(lines));
+        const std::string sql = joinLines(lines);
+        StatementResult result = session_->execute(sql);
         command = result.command;
         if (result.cursor) {
             printServerOutput();
@@ -216,13 +217,11 @@ bool Client::runSql(const std::vector<std::string> &lines, bool plsql) {
         } else {
             printServerOutput();
             afterStatement(command);
-            if (settings_.feedback > 0) {
-                const std::string message = completionMessage(command, result.rowsAffected);
-                if (!message.empty()) {
-                    out_.line("");
-                    out_.line(message);
-                    out_.line("");
-                }
+            const std::string message = completionAfterCreate(sql, command, result.rowsAffected);
+            if (!message.empty() && (settings_.feedback > 0 || message.rfind("Warning", 0) == 0)) {
+                out_.line("");
+                out_.line(message);
+                out_.line("");
             }
             const bool changesData = command == "INSERT" || command == "UPDATE" || command == "DELETE" ||
                                      command == "MERGE" || command == "PL/SQL EXECUTE" || command == "CALL";
@@ -252,6 +251,25 @@ bool Client::runSql(const std::vector<std::string> &lines, bool plsql) {
     if (settings_.timing && !exitRequested_)
         out_.line(elapsedText(std::chrono::steady_clock::now() - started));
     return ok;
+}
+
+std::string Client::completionAfterCreate(const std::string &sql, const std::string &command, std::int64_t rows) {
+    if (command.rfind("CREATE ", 0) == 0 || command.rfind("ALTER ", 0) == 0) {
+        if (std::optional<PlsqlUnit> unit = createdPlsqlUnit(sql)) {
+            lastUnit_ = unit;
+            // A unit that does not compile is still created; the dictionary holds its errors.
+            std::vector<CompileError> errors;
+            try {
+                errors = readCompileErrors(*session_, *unit);
+            } catch (const std::exception &) {
+            }
+            if (!errors.empty()) {
+                anyFailure_ = true;
+                return "Warning: " + unitTypeWords(unit->type) + " created with compilation errors.";
+            }
+        }
+    }
+    return completionMessage(command, rows);
 }
 
 void Client::afterStatement(const std::string &command) {

@@ -5,6 +5,7 @@
 
 #include "localdb/client/client_settings.h"
 #include "localdb/client/output.h"
+#include "localdb/client/plsql_errors.h"
 #include "localdb/client/statement_splitter.h"
 #include "localdb/client/substitution.h"
 #include "localdb/client/value_text.h"
@@ -72,6 +73,8 @@ private:
 
     void commandScript(const std::string &arguments, const std::string &directory);
     void commandShow(const std::string &arguments);
+    void showErrors(const std::string &arguments);
+    std::string completionAfterCreate(const std::string &sql, const std::string &command, std::int64_t rows);
     void commandDescribe(const std::string &arguments);
     void commandDefine(const std::string &arguments);
     void commandUndefine(const std::string &arguments);
@@ -90,6 +93,7 @@ private:
     DateDisplay dates_;
     int dateWidth_ = 9;
 
+    std::optional<PlsqlUnit> lastUnit_;  // the PL/SQL unit created last, for SHOW ERRORS
     std::vector<std::string> buffer_;  // the last SQL statement or PL/SQL block
     bool bufferPlsql_ = false;
 

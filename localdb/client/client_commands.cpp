@@ -216,13 +216,41 @@ void Client::commandShow(const std::string &arguments) {
             out_.line(showSetting(settings_, option));
         out_.line("USER is \"" + (session_ ? session_->user() : std::string()) + "\"");
     } else if (what.rfind("ERR", 0) == 0) {
-        out_.line("No errors.");
+        const size_t blank = arguments.find_first_of(" \t");
+        showErrors(blank == std::string::npos ? std::string() : arguments.substr(blank + 1));
     } else {
         const std::string text = showSetting(settings_, what);
         if (text.empty())
             commandFailed("unknown SHOW option \"" + arguments + "\"");
         else
             out_.line(text);
+    }
+}
+
+void Client::showErrors(const std::string &arguments) {
+    std::optional<PlsqlUnit> unit = trimmed(arguments).empty() ? lastUnit_ : namedPlsqlUnit(arguments);
+    if (!trimmed(arguments).empty() && !unit) {
+        commandFailed("usage: SHOW ERRORS [{FUNCTION | PROCEDURE | PACKAGE | PACKAGE BODY | TRIGGER | TYPE | "
+                      "TYPE BODY} [schema.]name]");
+        return;
+    }
+    if (!unit || !session_) {
+        out_.line("No errors.");
+        return;
+    }
+    try {
+        const std::vector<CompileError> errors = readCompileErrors(*session_, *unit);
+        if (errors.empty()) {
+            out_.line("No errors.");
+            return;
+        }
+        for (const std::string &line : errorListing(*unit, errors))
+            out_.line(line);
+        out_.line("");
+    } catch (const std::exception &e) {
+        for (const std::string &line : plainErrorReport(e.what()))
+            out_.line(line);
+        anyFailure_ = true;
     }
 }
 

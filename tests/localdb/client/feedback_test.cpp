@@ -150,3 +150,54 @@ TEST(ExitStatus, WordsAndCodes) {
     EXPECT_FALSE(exitStatusFor("often", 0));
     EXPECT_EQ(scriptArguments("a 'b c' \"d\""), (std::vector<std::string>{"a", "b c", "d"}));
 }
+
+TEST(PlsqlErrors, UnitsNamedByCreateAndShowErrors) {
+    struct Case {
+        const char *text;
+        const char *type;
+        const char *owner;
+        const char *name;
+    };
+    const Case created[] = {
+        {"create or replace procedure raise_sal(p number) is", "PROCEDURE", "", "RAISE_SAL"},
+        {"CREATE PACKAGE BODY scott.pk AS", "PACKAGE BODY", "SCOTT", "PK"},
+        {"create /* x */ editionable function \"Mixed\" return number", "FUNCTION", "", "Mixed"},
+        {"create or replace type body t_point as", "TYPE BODY", "", "T_POINT"},
+        {"create trigger trg before insert on emp", "TRIGGER", "", "TRG"},
+    };
+    for (const Case &c : created) {
+        auto unit = createdPlsqlUnit(c.text);
+        ASSERT_TRUE(unit) << c.text;
+        EXPECT_EQ(unit->type, c.type) << c.text;
+        EXPECT_EQ(unit->owner, c.owner) << c.text;
+        EXPECT_EQ(unit->name, c.name) << c.text;
+    }
+    EXPECT_FALSE(createdPlsqlUnit("create table procedure_log (x number)"));
+    EXPECT_FALSE(createdPlsqlUnit("create or replace view v as select 1 x from dual"));
+
+    auto named = namedPlsqlUnit("package body pk");
+    ASSERT_TRUE(named);
+    EXPECT_EQ(named->type, "PACKAGE BODY");
+    named = namedPlsqlUnit("p");
+    ASSERT_TRUE(named);
+    EXPECT_EQ(named->type, "PROCEDURE");
+    EXPECT_EQ(unitTypeWords("PACKAGE BODY"), "Package Body");
+}
+
+TEST(PlsqlErrors, ListingWrapsMessagesInTheirField) {
+    const std::vector<std::string> lines = errorListing(
+        {"PROCEDURE", "", "P"},
+        {{4, 1,
+          "PLS-00103: Encountered the symbol \"END\" when expecting one of the following:\n;\n"
+          "The symbol \";\" was substituted for \"END\" to continue."}});
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "Errors for PROCEDURE P:",
+                         "",
+                         "LINE/COL ERROR",
+                         "-------- -----------------------------------------------------------------",
+                         "4/1      PLS-00103: Encountered the symbol \"END\" when expecting one of the",
+                         "         following:",
+                         "         ;",
+                         "         The symbol \";\" was substituted for \"END\" to continue.",
+                     }));
+}
