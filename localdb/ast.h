@@ -71,6 +71,7 @@ struct Expr {
     ExprKind kind;
     int offset = -1;   // first byte of the expression in the statement
     int endOffset = -1;  // one past its last byte
+    int operatorOffset = -1;  // the operator of a comparison or condition
     std::string op;    // operator or function name (upper case)
     std::string text;  // literal text
     Name name;         // column, star qualifier, function name parts

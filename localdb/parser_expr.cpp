@@ -90,6 +90,7 @@ ExprPtr Parser::predicate() {
     }
     ExprPtr left = additive();
     const Token &t = peek();
+    const int operatorOffset = t.offset;
     if (isComparison(t)) {
         std::string op = advance().text;
         if (op == "!=" || op == "^=")
@@ -114,7 +115,9 @@ ExprPtr Parser::predicate() {
             return e;
         }
         ExprPtr right = additive();
-        return binary(op, std::move(left), std::move(right));
+        ExprPtr e = binary(op, std::move(left), std::move(right));
+        e->operatorOffset = operatorOffset;
+        return e;
     }
     if (t.isWord("IS")) {
         advance();

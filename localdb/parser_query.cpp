@@ -172,6 +172,9 @@ SelectItem Parser::selectItem() {
         return item;
     }
     item.expr = expression();
+    // SQL has no truth values: a condition cannot be selected (SELECT 1 = 1 FROM dual).
+    if (item.expr->operatorOffset >= 0)
+        raise(923, item.expr->operatorOffset);
     int end = lastEnd();
     item.derivedName = derivedName(sql_.substr(size_t(item.expr->offset), size_t(end - item.expr->offset)));
     if (item.expr->kind == ExprKind::Star)

@@ -37,6 +37,7 @@ TEST(Parser, SyntaxErrorsPointAtTheOffendingToken) {
         {"create table t (x number(39))", 1727, 18},
         {"create table t (x varchar2(4001))", 910, 18},
         {"drop thing x", 950, 5},
+        {"select 1 = 1 from dual", 923, 9},
         {"select 1 from dual union select from dual", 936, 32},
         // Multi-byte text before the fault: the offset counts bytes.
         {"select '日本', nope from dual x y", 933, 34},
