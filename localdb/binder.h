@@ -38,6 +38,7 @@ struct BoundBlock {
     bool grouped = false;           // GROUP BY or an aggregate
     long long rownumLimit = -1;     // ROWNUM predicates: LIMIT k (-1: none)
     bool rownumInsideSource = false;  // the limit is applied inside the only source
+    bool rownumBeforeSort = false;    // several sources: the limited rows are sorted by an outer query
     bool hierarchical = false;      // CONNECT BY
     // Values carried down the hierarchy, one column of the recursive query each:
     // SYS_CONNECT_BY_PATH(value, separator) (separator set) and CONNECT_BY_ROOT value.

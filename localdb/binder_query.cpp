@@ -407,9 +407,12 @@ void Binder::bindCore(SelectCore &core, Query &q, Scope *outer) {
     if (block->grouped)
         checkGrouping(core, q);
     if (block->rownumLimit >= 0 && (block->grouped || core.distinct || !q.orderBy.empty())) {
-        if (block->sources.size() != 1 || block->hierarchical)
-            raise(600, core.offset, {"ROWNUM with several tables and ORDER BY, GROUP BY or DISTINCT"});
-        block->rownumInsideSource = true;
+        if (block->sources.size() == 1 && !block->hierarchical)
+            block->rownumInsideSource = true;
+        else if (!block->grouped && !block->hierarchical)
+            block->rownumBeforeSort = true;
+        else
+            raise(600, core.offset, {"ROWNUM with several tables and GROUP BY"});
     }
 }
 

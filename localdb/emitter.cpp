@@ -260,6 +260,54 @@ std::string emitCore(const SelectCore &core, const Query &q, const std::vector<s
                step + " FROM kdb_h JOIN " + src.sqlFrom + " AS kdb_p ON kdb_p.rowid = kdb_h.rid JOIN " + src.sqlFrom +
                " AS t0 ON " + emitExpression(*core.connectBy) + ") ";
     }
+    if (block.rownumBeforeSort) {
+        // Rows are numbered before they are sorted: the limited rows come from an inner query
+        // (its columns c1.., and o1.. for sort keys that are not selected), sorted outside.
+        std::string inner = "SELECT ";
+        for (size_t i = 0; i < core.items.size(); ++i)
+            inner += (i ? ", " : "") + emitExpression(*core.items[i].expr) + " AS c" + std::to_string(i + 1);
+        for (size_t i = 0; i < q.orderBy.size(); ++i)
+            if (q.orderPositions[i] == 0)
+                inner += ", " + emitExpression(*q.orderBy[i].expr) + " AS o" + std::to_string(i + 1);
+        inner += " FROM ";
+        for (size_t k = 0; k < block.joinOrder.size(); ++k) {
+            const Source &src = block.sources[size_t(block.joinOrder[k])];
+            if (k == 0)
+                inner += sourceSql(src);
+            else if (src.optional)
+                inner += " LEFT JOIN " + sourceSql(src) + " ON " + joinAnd(src.onConditions);
+            else
+                inner += ", " + sourceSql(src);
+        }
+        if (block.ansi) {
+            inner = inner.substr(0, inner.rfind(" FROM ") + 6);
+            for (size_t i = 0; i < core.from.size(); ++i)
+                inner += (i ? ", " : "") + ansiFrom(*core.from[i], block);
+        }
+        if (!block.where.empty())
+            inner += " WHERE " + joinAnd(block.where);
+        inner += " LIMIT " + std::to_string(block.rownumLimit);
+        sql += core.distinct ? "SELECT DISTINCT " : "SELECT ";
+        for (size_t i = 0; i < core.items.size(); ++i) {
+            const std::string &name = forcedNames && i < forcedNames->size() ? (*forcedNames)[i] : q.outputs[i].name;
+            sql += (i ? ", " : "") + std::string("c") + std::to_string(i + 1) + " AS " + quoteIdent(name);
+        }
+        sql += " FROM (" + inner + ")";
+        if (withOrderBy && !q.orderBy.empty()) {
+            sql += " ORDER BY ";
+            for (size_t i = 0; i < q.orderBy.size(); ++i) {
+                OrderItem term;
+                term.descending = q.orderBy[i].descending;
+                term.nulls = q.orderBy[i].nulls;
+                std::string key = q.orderPositions[i] > 0 ? "c" + std::to_string(q.orderPositions[i])
+                                                         : "o" + std::to_string(i + 1);
+                int nulls = term.nulls == 0 ? (term.descending ? 1 : 2) : term.nulls;
+                sql += (i ? ", " : "") + key + (term.descending ? " DESC" : " ASC") +
+                       (nulls == 1 ? " NULLS FIRST" : " NULLS LAST");
+            }
+        }
+        return sql;
+    }
     sql += core.distinct ? "SELECT DISTINCT " : "SELECT ";
     for (size_t i = 0; i < core.items.size(); ++i) {
         if (i)
@@ -326,7 +374,7 @@ bool needsWrapping(const Query &q) {
     if (!q.core)
         return true;
     const BoundBlock &b = *q.core->bound;
-    return !q.orderBy.empty() || b.hierarchical || (b.rownumLimit >= 0 && !b.rownumInsideSource);
+    return !q.orderBy.empty() || b.hierarchical || (b.rownumLimit >= 0 && !b.rownumInsideSource && !b.rownumBeforeSort);
 }
 
 }  // namespace
