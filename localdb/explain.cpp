@@ -122,7 +122,7 @@ Step wrapQuery(const Query &q, Step body, bool sortsForOrderBy) {
             c.children.push_back(std::move(body));
             body = std::move(c);
         }
-        if (b.rownumLimit >= 0 && b.rownumInsideSource) {
+        if (b.rownumLimit >= 0 && (b.rownumInsideSource || b.rownumBeforeSort)) {
             Step c{"COUNT", "STOPKEY", "", "", "", {}};
             c.children.push_back(std::move(body));
             body = std::move(c);
@@ -137,7 +137,7 @@ Step wrapQuery(const Query &q, Step body, bool sortsForOrderBy) {
             s.children.push_back(std::move(body));
             body = std::move(s);
         }
-        if (b.rownumLimit >= 0 && !b.rownumInsideSource) {
+        if (b.rownumLimit >= 0 && !b.rownumInsideSource && !b.rownumBeforeSort) {
             Step c{"COUNT", "STOPKEY", "", "", "", {}};
             c.children.push_back(std::move(body));
             body = std::move(c);
