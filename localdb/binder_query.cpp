@@ -334,7 +334,7 @@ void Binder::bindCore(SelectCore &core, Query &q, Scope *outer) {
     for (size_t i = 0; i < block->sources.size(); ++i)
         block->joinOrder.push_back(int(i));
     if (core.connectBy) {
-        if (block->sources.size() != 1 || block->sources[0].derived)
+        if (block->sources.size() != 1)
             raise(600, core.connectBy->offset, {"CONNECT BY over more than one table"});
         block->hierarchical = true;
     }

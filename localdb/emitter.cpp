@@ -221,8 +221,6 @@ std::string orderTerm(const OrderItem &item, int position) {
     return out;
 }
 
-const char *kPathPiece = "'/' || printf('%012d', t0.rowid)";
-
 // Whether rows of this block come straight from one table in storage order: then that order is
 // kept (Oracle returns a plain full scan in insertion order and users rely on it, while SQLite
 // would otherwise read whatever covering index it likes).
@@ -236,8 +234,21 @@ std::string emitCore(const SelectCore &core, const Query &q, const std::vector<s
                      bool withOrderBy, bool storageOrder) {
     const BoundBlock &block = *core.bound;
     std::string sql;
+    // A hierarchy over a table walks it by rowid; over a view or an inline view, the rows are
+    // numbered once into a materialized table expression first.
+    std::string hierarchyTable, hierarchyId = "rowid";
     if (block.hierarchical) {
         const Source &src = block.sources[0];
+        hierarchyTable = src.sqlFrom;
+        std::string prefix = "WITH RECURSIVE ";
+        if (!src.isTable) {
+            std::string rows = src.derived ? "(" + emitQuery(*src.derived) + ")" : src.sqlFrom;
+            prefix += "kdb_src AS MATERIALIZED (SELECT *, row_number() OVER () AS kdb_rid FROM " + rows + "), ";
+            hierarchyTable = "kdb_src";
+            hierarchyId = "kdb_rid";
+        }
+        const std::string id = "t0." + hierarchyId;
+        const std::string piece = "'/' || printf('%012d', " + id + ")";
         std::string start = core.startWith ? " WHERE " + emitExpression(*core.startWith) : "";
         std::string columns = "rid, lvl, path", anchor, step;
         for (size_t i = 0; i < block.carried.size(); ++i) {
@@ -254,11 +265,11 @@ std::string emitCore(const SelectCore &core, const Query &q, const std::vector<s
                 step += ", kdb_h." + name;
             }
         }
-        sql += "WITH RECURSIVE kdb_h(" + columns + ") AS (SELECT t0.rowid, 1, " + std::string(kPathPiece) + anchor +
-               " FROM " + src.sqlFrom + " AS t0" + start + " UNION ALL SELECT CASE WHEN instr(kdb_h.path, " +
-               kPathPiece + ") > 0 THEN kdb_raise(1436) ELSE t0.rowid END, kdb_h.lvl + 1, kdb_h.path || " + kPathPiece +
-               step + " FROM kdb_h JOIN " + src.sqlFrom + " AS kdb_p ON kdb_p.rowid = kdb_h.rid JOIN " + src.sqlFrom +
-               " AS t0 ON " + emitExpression(*core.connectBy) + ") ";
+        sql += prefix + "kdb_h(" + columns + ") AS (SELECT " + id + ", 1, " + piece + anchor + " FROM " +
+               hierarchyTable + " AS t0" + start + " UNION ALL SELECT CASE WHEN instr(kdb_h.path, " + piece +
+               ") > 0 THEN kdb_raise(1436) ELSE " + id + " END, kdb_h.lvl + 1, kdb_h.path || " + piece + step +
+               " FROM kdb_h JOIN " + hierarchyTable + " AS kdb_p ON kdb_p." + hierarchyId + " = kdb_h.rid JOIN " +
+               hierarchyTable + " AS t0 ON " + emitExpression(*core.connectBy) + ") ";
     }
     if (block.rownumBeforeSort) {
         // Rows are numbered before they are sorted: the limited rows come from an inner query
@@ -318,7 +329,7 @@ std::string emitCore(const SelectCore &core, const Query &q, const std::vector<s
     sql += " FROM ";
     bool whereMoved = false;
     if (block.hierarchical) {
-        sql += "kdb_h JOIN " + block.sources[0].sqlFrom + " AS t0 ON t0.rowid = kdb_h.rid";
+        sql += "kdb_h JOIN " + hierarchyTable + " AS t0 ON t0." + hierarchyId + " = kdb_h.rid";
     } else if (block.rownumInsideSource) {
         // Rows are numbered as they leave WHERE, before grouping and sorting: filter and cut
         // inside the only source, then group and sort what is left.
