@@ -16,13 +16,20 @@ function(kestrim_library name)
   kestrim_warnings(${name})
 endfunction()
 
-# kestrim_test(NAME SOURCES ... DEPENDS ... [GUI]): a GoogleTest executable run by ctest.
-# GUI tests run on the offscreen platform and carry the label "gui" so that the
-# sanitizer build can leave them out.
+# kestrim_test(NAME SOURCES ... DEPENDS ... [GUI] [OWN_MAIN]): a GoogleTest executable run by
+# ctest. GUI tests run on the offscreen platform with the application object made by
+# tests/support/gui_test_main.cpp, and carry the label "gui" so that the sanitizer build can
+# leave them out. OWN_MAIN: the test brings its own main().
 function(kestrim_test name)
-  cmake_parse_arguments(ARG "GUI" "" "SOURCES;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI;OWN_MAIN" "" "SOURCES;DEPENDS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest)
+  if(ARG_OWN_MAIN)
+  elseif(ARG_GUI)
+    target_link_libraries(${name} PRIVATE kestrim_gui_test_main)
+  else()
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
   kestrim_warnings(${name})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   add_test(NAME ${name} COMMAND ${name})

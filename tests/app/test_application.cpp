@@ -3,7 +3,7 @@
 // handler from leaving the event loop.
 #include "app/application.h"
 #include "classlib/errors.h"
-#include "tests/db/gui_support.h"
+#include "tests/support/gui_support.h"
 
 #include <QFontInfo>
 #include <QMessageBox>
@@ -62,3 +62,11 @@ TEST(Application, WindowFontNamesResolveToInstalledJapaneseFonts)
 }
 
 } // namespace
+
+// The program's own application class, on main's stack as in the program.
+int main(int argc, char **argv)
+{
+    TApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

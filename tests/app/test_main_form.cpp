@@ -14,7 +14,7 @@
 #include "monitor/info_form.h"
 #include "plsql/plsql_form.h"
 #include "sql/sql_form.h"
-#include "tests/db/gui_support.h"
+#include "tests/support/gui_support.h"
 
 #include <QAction>
 #include <QDesktopServices>

@@ -14,15 +14,10 @@
 
 namespace {
 
-// One application for the whole run, never destroyed: destroying it among the program's static
-// objects at exit crashes.
+// The application object made by the window tests' main().
 QApplication &App()
 {
-    static int argc = 1;
-    static char name[] = "test_string_grid";
-    static char *argv[] = {name, nullptr};
-    static QApplication *app = new QApplication(argc, argv);
-    return *app;
+    return *qApp;
 }
 
 struct AppFirst {

@@ -4,7 +4,7 @@
 #include "db/escape_watch.h"
 #include "db/form_helpers.h"
 #include "db/login_bar.h"
-#include "tests/db/gui_support.h"
+#include "tests/support/gui_support.h"
 
 #include <QLineEdit>
 #include <QSignalSpy>

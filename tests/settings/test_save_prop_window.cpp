@@ -21,11 +21,7 @@ using Strings = std::vector<std::string>;
 
 QApplication &App()
 {
-    static int argc = 1;
-    static char name[] = "test_save_prop_window";
-    static char *argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    return *qApp;
 }
 
 void WriteFile(const QString &name, std::string_view bytes)

@@ -14,34 +14,13 @@
 
 namespace guitest {
 
-// The application object lives from the first test that asks for it until the end of the test
-// run, and goes before the program's static objects do: Qt cannot be taken down after them.
-class TQtEnvironment : public ::testing::Environment {
-public:
-    static QApplication *&Instance()
-    {
-        static QApplication *app = nullptr;
-        return app;
-    }
-    void TearDown() override
-    {
-        delete Instance();
-        Instance() = nullptr;
-    }
-};
-
-inline ::testing::Environment *const kQtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new TQtEnvironment);
-
+// The application object that the test's main() made (tests/support/gui_test_main.cpp, or the
+// test's own main for a subclass such as the program's TApplication).
 template <class TApp = QApplication> TApp &App()
 {
-    static int argc = 1;
-    static char name[] = "kestrim-test";
-    static char *argv[] = {name, nullptr};
-    QApplication *&app = TQtEnvironment::Instance();
-    if (!app)
-        app = new TApp(argc, argv);
-    return static_cast<TApp &>(*app);
+    auto *app = qobject_cast<TApp *>(QCoreApplication::instance());
+    Q_ASSERT_X(app, "App", "the test's main() makes the application object");
+    return *app;
 }
 
 // Shows the window and makes it the active one, so that focus moves as it does for a user.
