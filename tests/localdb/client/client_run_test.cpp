@@ -88,7 +88,9 @@ protected:
         const auto out = folder_ / "stdout.txt";
         const auto err = folder_ / "stderr.txt";
         writeFile(in, input);
-        const std::string command = std::string("LC_ALL=C.UTF-8 HOME=") + folder_.string() + " " + KESTRIM_SQL_PROGRAM +
+        // A hang in the program fails the case instead of stalling the whole run.
+        const std::string command = std::string("LC_ALL=C.UTF-8 HOME=") + folder_.string() + " timeout 120 " +
+                                    KESTRIM_SQL_PROGRAM +
                                     " " + arguments + " <" + in.string() + " >" + out.string() + " 2>" + err.string();
         const int raw = std::system(command.c_str());
         ProgramRun r;
@@ -299,6 +301,45 @@ TEST_F(ClientRun, DescribeTablesAndUnknownObjects) {
                      "\n"
                      "ERROR:\n"
                      "ORA-04043: object nosuch does not exist\n\n\n");
+}
+
+TEST_F(ClientRun, EchoAndPromptsShowTheLinesAsTyped) {
+    writeFile(folder_ / "echo.sql", "set echo on\nselect 1 as one\n  from dual;\nprompt done\n");
+    ProgramRun r = run("-S system/manager@" + database_ + " @" + (folder_ / "echo.sql").string(), "exit\n");
+    EXPECT_EQ(r.out, "select 1 as one\n  from dual;\n\n       ONE\n----------\n         1\n\nprompt done\ndone\n");
+    // Without -S the terminal gets the prompt and numbered continuation lines.
+    r = run("system/manager@" + database_, "select 1 as one\n  from dual;\nexit\n");
+    EXPECT_NE(r.out.find("SQL>   2  \n       ONE\n----------\n         1\n\nSQL> "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("kestrim-sql: Release "), std::string::npos);
+}
+
+TEST_F(ClientRun, MissingAndRunawayScriptsFailWithoutStopping) {
+    ProgramRun r = script("@" + (folder_ / "nosuch").string() + "\nprompt still here\n");
+    EXPECT_NE(r.out.find("unable to open file \"" + (folder_ / "nosuch.sql").string() + "\""), std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("still here"), std::string::npos);
+    EXPECT_EQ(r.status, 1);
+    // A script that calls itself stops at the nesting limit.
+    writeFile(folder_ / "self.sql", "@@self\n");
+    r = script("@" + (folder_ / "self.sql").string() + "\nprompt survived\nexit\n", "outer.sql");
+    EXPECT_NE(r.out.find("nested more than"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("survived"), std::string::npos);
+    // WHENEVER OSERROR EXIT turns the missing file into the end of the run.
+    r = script("whenever oserror exit 9\n@" + (folder_ / "nosuch").string() + "\nprompt not reached\n", "os.sql");
+    EXPECT_EQ(r.status, 9);
+    EXPECT_EQ(r.out.find("not reached"), std::string::npos);
+}
+
+TEST_F(ClientRun, ConnectAndTermoutAndCreateWithPasswordFromInput) {
+    const std::string other = (folder_ / "other.kdb").string();
+    ProgramRun r = run("--create " + other, "secret\n");
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    r = script("set termout off\nprompt hidden\nset termout on\nconnect system/secret@" + other +
+               "\nshow user\nconnect system/wrong@" + other + "\nselect 1 from dual;\nexit\n");
+    EXPECT_EQ(r.out.find("hidden"), std::string::npos);
+    EXPECT_NE(r.out.find("Connected.\nUSER is \"SYSTEM\"\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("ORA-01017"), std::string::npos);
+    EXPECT_NE(r.out.find("Warning: You are no longer connected.\nNot connected.\n"), std::string::npos) << r.out;
 }
 
 TEST_F(ClientRun, PlsqlBlocksEndedBySlashWithServerOutput) {
