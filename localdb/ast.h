@@ -140,6 +140,7 @@ struct SelectCore {
     bool noCycle = false;
     std::vector<ExprPtr> groupBy;
     ExprPtr having;
+    std::vector<OrderItem> siblingsOrder;  // ORDER SIBLINGS BY of a hierarchical query
 
     std::shared_ptr<BoundBlock> bound;  // filled by the binder
 };

@@ -371,6 +371,8 @@ void Binder::bindCore(SelectCore &core, Query &q, Scope *outer) {
         Scope c = scope;
         c.inConnectBy = true;
         bindExpr(core.connectBy, c);
+        for (auto &o : core.siblingsOrder)
+            bindExpr(o.expr, scope);
     }
     for (auto &g : core.groupBy)
         bindExpr(g, scope);

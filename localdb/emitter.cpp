@@ -241,9 +241,16 @@ std::string emitCore(const SelectCore &core, const Query &q, const std::vector<s
         const Source &src = block.sources[0];
         hierarchyTable = src.sqlFrom;
         std::string prefix = "WITH RECURSIVE ";
-        if (!src.isTable) {
+        if (!src.isTable || !core.siblingsOrder.empty()) {
+            // ORDER SIBLINGS BY numbers the rows in the wanted order, which the path then keeps.
             std::string rows = src.derived ? "(" + emitQuery(*src.derived) + ")" : src.sqlFrom;
-            prefix += "kdb_src AS MATERIALIZED (SELECT *, row_number() OVER () AS kdb_rid FROM " + rows + "), ";
+            std::string order;
+            for (size_t i = 0; i < core.siblingsOrder.size(); ++i)
+                order += (i ? ", " : "ORDER BY ") + orderTerm(core.siblingsOrder[i], 0);
+            if (order.empty() && src.isTable)
+                order = "ORDER BY t0.rowid";
+            prefix += "kdb_src AS MATERIALIZED (SELECT t0.*, row_number() OVER (" + order + ") AS kdb_rid FROM " + rows +
+                      " AS t0), ";
             hierarchyTable = "kdb_src";
             hierarchyId = "kdb_rid";
         }

@@ -181,6 +181,7 @@ constexpr Message kMessages[] = {
     {25156, "old style outer join (+) cannot be used with ANSI joins"},
     {28000, "the account is locked"},
     {30563, "outer join operator (+) is not allowed here"},
+    {30929, "ORDER SIBLINGS BY clause not allowed here"},
     {32001, "write to SPFILE requested but no SPFILE is in use"},
     {38104, "Columns referenced in the ON Clause cannot be updated: %s"},
     {42399, "cannot perform a DML operation on a read-only view"},

@@ -30,7 +30,7 @@ std::string derivedName(std::string_view text) {
 
 }  // namespace
 
-// query: [ WITH name AS ( query ) { , name AS ( query ) } ] compound [ ORDER BY order-list ]
+// query: [ WITH name AS ( query ) { , name AS ( query ) } ] compound [ ORDER [ SIBLINGS ] BY order-list ]
 //        [ FOR UPDATE [ OF column-list ] [ NOWAIT | WAIT n ] ]
 QueryPtr Parser::query() {
     DepthGuard guard(*this);
@@ -60,8 +60,15 @@ QueryPtr Parser::query() {
     }
     if (peek().isWord("ORDER")) {
         advance();
-        expectWord("BY", 924);
-        orderBy(q->orderBy);
+        if (acceptWord("SIBLINGS")) {
+            expectWord("BY", 924);
+            if (!q->core || !q->core->connectBy)
+                raise(30929, peek().offset);
+            orderBy(q->core->siblingsOrder);
+        } else {
+            expectWord("BY", 924);
+            orderBy(q->orderBy);
+        }
     }
     if (acceptWord("FOR")) {
         expectWord("UPDATE", 905);
