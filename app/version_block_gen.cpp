@@ -12,7 +12,7 @@ int main(int argc, char *argv[])
         std::cerr << "usage: kestrim_version_gen VERSION OUTPUT.cpp\n";
         return 2;
     }
-    const auto block = BuildVersionResource(KestrimVersionSpec(argv[1]));
+    const auto block = BuildVersionResource(KestrimVersionContent(argv[1]));
     std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
     out << "// Generated at build time by kestrim_version_gen from the project version; not edited.\n"
            "// The version block of the kestrim executable, found there by its section name.\n"

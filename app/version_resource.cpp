@@ -89,17 +89,17 @@ std::uint32_t Low(const std::array<std::uint16_t, 4> &v) { return (std::uint32_t
 
 } // namespace
 
-std::vector<std::uint8_t> BuildVersionResource(const TVersionResourceSpec &spec)
+std::vector<std::uint8_t> BuildVersionResource(const TVersionResourceContent &content)
 {
     TBlockWriter w;
     w.Node(u"VS_VERSION_INFO", 0,
            [&] {
                w.DWord(0xFEEF04BD);  // signature of the fixed file information
                w.DWord(0x00010000);  // its structure version
-               w.DWord(High(spec.FileVersion));
-               w.DWord(Low(spec.FileVersion));
-               w.DWord(High(spec.ProductVersion));
-               w.DWord(Low(spec.ProductVersion));
+               w.DWord(High(content.FileVersion));
+               w.DWord(Low(content.FileVersion));
+               w.DWord(High(content.ProductVersion));
+               w.DWord(Low(content.ProductVersion));
                w.DWord(0x3F);        // flags mask
                w.DWord(0);           // flags
                w.DWord(0x00040004);  // operating system: 32-bit Windows NT
@@ -111,8 +111,8 @@ std::vector<std::uint8_t> BuildVersionResource(const TVersionResourceSpec &spec)
            },
            [&] {
                w.Node(u"StringFileInfo", 1, {}, [&] {
-                   w.Node(HexKey(spec.Language, spec.CodePage), 1, {}, [&] {
-                       for (const auto &[key, value] : spec.Strings) {
+                   w.Node(HexKey(content.Language, content.CodePage), 1, {}, [&] {
+                       for (const auto &[key, value] : content.Strings) {
                            const auto text = Utf16(value);
                            w.Node(Utf16(key), 1, [&] {
                                w.Text(text);
@@ -123,8 +123,8 @@ std::vector<std::uint8_t> BuildVersionResource(const TVersionResourceSpec &spec)
                });
                w.Node(u"VarFileInfo", 1, {}, [&] {
                    w.Node(u"Translation", 0, [&] {
-                       w.Word(spec.Language);
-                       w.Word(spec.CodePage);
+                       w.Word(content.Language);
+                       w.Word(content.CodePage);
                        return std::uint16_t{4};
                    });
                });
@@ -133,15 +133,15 @@ std::vector<std::uint8_t> BuildVersionResource(const TVersionResourceSpec &spec)
     return w.Bytes;
 }
 
-TVersionResourceSpec KestrimVersionSpec(const std::string &version)
+TVersionResourceContent KestrimVersionContent(const std::string &version)
 {
-    TVersionResourceSpec spec;
+    TVersionResourceContent content;
     const auto parts = QString::fromStdString(version).split(QLatin1Char('.'));
     for (int i = 0; i < 4 && i < parts.size(); ++i) {
-        spec.FileVersion[i] = static_cast<std::uint16_t>(parts[i].toUInt());
-        spec.ProductVersion[i] = spec.FileVersion[i];
+        content.FileVersion[i] = static_cast<std::uint16_t>(parts[i].toUInt());
+        content.ProductVersion[i] = content.FileVersion[i];
     }
-    spec.Strings = {
+    content.Strings = {
         {"CompanyName", "Kestrim"},
         {"FileDescription", "Oracle データベース作業台"},
         {"FileVersion", version},
@@ -151,5 +151,5 @@ TVersionResourceSpec KestrimVersionSpec(const std::string &version)
         {"ProductName", "Kestrim"},
         {"ProductVersion", version},
     };
-    return spec;
+    return content;
 }

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-struct TVersionResourceSpec {
+struct TVersionResourceContent {
     std::array<std::uint16_t, 4> FileVersion{};
     std::array<std::uint16_t, 4> ProductVersion{};
     std::uint16_t Language = 0x0411;  // Japanese
@@ -20,11 +20,11 @@ struct TVersionResourceSpec {
 };
 
 // The whole block, little-endian, its length a multiple of 4.
-std::vector<std::uint8_t> BuildVersionResource(const TVersionResourceSpec &spec);
+std::vector<std::uint8_t> BuildVersionResource(const TVersionResourceContent &content);
 
 // Name of the ELF section of the kestrim executable that holds the block.
 inline constexpr const char *kVersionSectionName = ".kestrim_version";
 
 // Kestrim's own version block: FileVersion and ProductVersion as given ("0.2.6.0"), the product
 // name and the other identity strings.
-TVersionResourceSpec KestrimVersionSpec(const std::string &version);
+TVersionResourceContent KestrimVersionContent(const std::string &version);

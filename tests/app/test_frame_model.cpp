@@ -133,19 +133,19 @@ TEST_F(StartFormTest, GarbageFilesOpenTheWorkbench)
 
 // --- Version information ---
 
-TVersionResourceSpec SpecWithFileVersion(const std::string &fileVersion)
+TVersionResourceContent SpecWithFileVersion(const std::string &fileVersion)
 {
-    auto spec = KestrimVersionSpec("0.2.6.0");
-    for (auto &[key, value] : spec.Strings) {
+    auto content = KestrimVersionContent("0.2.6.0");
+    for (auto &[key, value] : content.Strings) {
         if (key == "FileVersion")
             value = fileVersion;
     }
-    return spec;
+    return content;
 }
 
 TEST(VerInfo, ReadsWhatTheBuildToolWrites)
 {
-    TVerInfo info(BuildVersionResource(KestrimVersionSpec("0.2.6.0")));
+    TVerInfo info(BuildVersionResource(KestrimVersionContent("0.2.6.0")));
     EXPECT_EQ(info.Language(), QStringLiteral("0411"));
     EXPECT_EQ(info.CodePage(), QStringLiteral("03A4"));
     EXPECT_EQ(info.FileVersion(), QStringLiteral("0.2.6.0"));
@@ -163,9 +163,9 @@ TEST(VerInfo, ReadsWhatTheBuildToolWrites)
 
 TEST(VerInfo, AbsentPathsRaiseAndPresentEmptyValuesAreEmpty)
 {
-    auto spec = KestrimVersionSpec("0.2.6.0");
-    spec.Strings.push_back({"Comments", " \t \r\n"});
-    TVerInfo info(BuildVersionResource(spec));
+    auto content = KestrimVersionContent("0.2.6.0");
+    content.Strings.push_back({"Comments", " \t \r\n"});
+    TVerInfo info(BuildVersionResource(content));
     EXPECT_EQ(info.Value(QStringLiteral("\\StringFileInfo\\041103A4\\Comments")), QString());
     EXPECT_THROW(info.Value(QStringLiteral("\\StringFileInfo\\041103A4\\NoSuchKey")), EVerInfo);
     EXPECT_THROW(info.Value(QStringLiteral("\\StringFileInfo\\040904E4\\FileVersion")), EVerInfo);
@@ -204,7 +204,7 @@ TEST(VerInfo, VersionPartsStayWithinFourPartsOfTenCharacters)
 TEST(VerInfo, BlocksWithoutTranslationOrWithBrokenLengthsRaise)
 {
     EXPECT_THROW(TVerInfo(std::vector<std::uint8_t>{}), EVerInfo);
-    const auto good = BuildVersionResource(KestrimVersionSpec("0.2.6.0"));
+    const auto good = BuildVersionResource(KestrimVersionContent("0.2.6.0"));
 
     auto truncated = good;
     truncated.resize(good.size() / 2);
@@ -228,7 +228,7 @@ TEST(VerInfo, BlocksWithoutTranslationOrWithBrokenLengthsRaise)
 // block (the sanitizer build runs this too).
 TEST(VerInfo, RandomlyDamagedBlocksNeverReadOutside)
 {
-    const auto good = BuildVersionResource(KestrimVersionSpec("0.2.6.0"));
+    const auto good = BuildVersionResource(KestrimVersionContent("0.2.6.0"));
     std::mt19937 random(20261207);
     for (int round = 0; round < 3000; ++round) {
         auto block = good;
