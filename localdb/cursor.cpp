@@ -5,6 +5,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <deque>
 
 namespace localdb {
@@ -22,13 +23,11 @@ public:
     SqliteCursor(std::shared_ptr<SessionCore> core, std::shared_ptr<CompiledStatement> compiled, Prepared statement)
         : core_(std::move(core)), compiled_(std::move(compiled)), statement_(std::move(statement)) {
         row_.resize(compiled_->columns.size());
-        for (const auto &c : compiled_->columns)
-            isDate_.push_back(c.type == Date);
-        core_->openCursors.insert(this);
+        core_->openCursors.push_back(this);
     }
 
     ~SqliteCursor() override {
-        core_->openCursors.erase(this);
+        forget();
         if (statement_)
             compiled_->giveBack(0, std::move(statement_));
     }
@@ -60,7 +59,7 @@ public:
         if (detached_) {
             if (buffered_.empty()) {
                 done_ = true;
-                core_->openCursors.erase(this);
+                forget();
                 if (failure_)
                     throw *failure_;
                 return false;
@@ -74,12 +73,12 @@ public:
             has = statement_.step();
         } catch (const SqliteError &e) {
             done_ = true;
-            core_->openCursors.erase(this);
+            forget();
             throw oracleError(e, *core_->catalog, false);
         }
         if (!has) {
             done_ = true;
-            core_->openCursors.erase(this);
+            forget();
             sqlite3_reset(statement_.handle());
             return false;
         }
@@ -90,6 +89,12 @@ public:
     }
 
     const Value &value(int column) const override { return row_.at(size_t(column)); }
+
+    // No longer reading: nothing to detach any more.
+    void forget() {
+        auto &open = core_->openCursors;
+        open.erase(std::remove(open.begin(), open.end(), static_cast<OpenCursor *>(this)), open.end());
+    }
 
 private:
     void read(sqlite3_stmt *s, int i, Value &out) {
@@ -106,7 +111,7 @@ private:
         case SQLITE_TEXT: {
             const unsigned char *t = sqlite3_column_text(s, i);
             int n = sqlite3_column_bytes(s, i);
-            if (isDate_[size_t(i)] && n == 19) {
+            if (compiled_->dateColumns[size_t(i)] && n == 19) {
                 out = DateTime{digits(t, 4), digits(t + 5, 2), digits(t + 8, 2),
                                digits(t + 11, 2), digits(t + 14, 2), digits(t + 17, 2)};
                 return;
@@ -130,7 +135,6 @@ private:
     std::shared_ptr<CompiledStatement> compiled_;
     Prepared statement_;
     std::vector<Value> row_;
-    std::vector<bool> isDate_;
     bool done_ = false;
     bool detached_ = false;
     std::deque<std::vector<Value>> buffered_;

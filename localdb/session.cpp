@@ -30,6 +30,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <ctime>
 #include <mutex>
 
 namespace localdb {
@@ -130,7 +131,7 @@ private:
             // (they stay what they were when it opened) and try again.
             if (e.rc() != SQLITE_BUSY_SNAPSHOT || core_->openCursors.empty())
                 throw;
-            for (OpenCursor *c : std::set<OpenCursor *>(core_->openCursors))
+            for (OpenCursor *c : std::vector<OpenCursor *>(core_->openCursors))
                 c->detach();
             core_->db->exec("BEGIN IMMEDIATE");
         }
@@ -144,7 +145,7 @@ private:
     void rollbackNow() {
         if (core_->db->inTransaction()) {
             // SQLite ends the reads of a connection that rolls back; Oracle's cursors read on.
-            for (OpenCursor *c : std::set<OpenCursor *>(core_->openCursors))
+            for (OpenCursor *c : std::vector<OpenCursor *>(core_->openCursors))
                 c->detach();
             core_->db->exec("ROLLBACK");
         }
@@ -160,7 +161,21 @@ private:
     }
 
     std::shared_ptr<SessionCore> core_;
+    std::time_t lastStatementSecond_ = 0;
 };
+
+// Bind names compare without regard to case, with or without their colon.
+bool sameBindName(const std::string &given, const char *wanted) {
+    size_t i = !given.empty() && given[0] == ':' ? 1 : 0;
+    for (; i < given.size() && *wanted; ++i, ++wanted) {
+        char c = given[i];
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+        if (c != *wanted)
+            return false;
+    }
+    return i == given.size() && *wanted == 0;
+}
 
 void LocalSession::bindParameters(Prepared &p, std::vector<Bind> *binds) {
     sqlite3_stmt *s = p.handle();
@@ -173,7 +188,7 @@ void LocalSession::bindParameters(Prepared &p, std::vector<Bind> *binds) {
         const Bind *found = nullptr;
         if (binds)
             for (const auto &b : *binds)
-                if (upper(b.name) == wanted || upper(b.name) == std::string(":") + wanted)
+                if (sameBindName(b.name, wanted))
                     found = &b;
         if (!found)
             raise(1008);
@@ -264,7 +279,13 @@ void LocalSession::alterSession(AlterSessionStmt &st) {
 }
 
 StatementResult LocalSession::execute(const std::string &sql, std::vector<Bind> *binds) {
-    core_->context.startStatement();
+    // SYSDATE is read once per statement; the calendar conversion is needed only when the
+    // second has changed since the last statement.
+    const std::time_t now = std::time(nullptr);
+    if (now != lastStatementSecond_) {
+        core_->context.startStatement();
+        lastStatementSecond_ = now;
+    }
     StatementResult result;
     try {
         checkSchemaChanges(*core_);

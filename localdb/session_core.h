@@ -10,7 +10,7 @@
 
 #include <cstdint>
 #include <memory>
-#include <set>
+#include <vector>
 #include <string>
 
 namespace localdb {
@@ -39,7 +39,7 @@ struct SessionCore {
     unsigned dataVersion = 0;
     std::uint64_t ddlGeneration = 0;
     std::vector<std::string> savepoints;
-    std::set<OpenCursor *> openCursors;
+    std::vector<OpenCursor *> openCursors;  // few at a time: a vector is cheapest
 };
 
 // Drops cached translations and catalogue copies when another connection changed the schema.

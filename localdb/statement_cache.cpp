@@ -24,8 +24,8 @@ Prepared CompiledStatement::take(Connection &db, size_t step) {
 void CompiledStatement::giveBack(size_t step, Prepared p) {
     if (!p)
         return;
+    // Every parameter is bound again before the next run, so the old values may stay.
     sqlite3_reset(p.handle());
-    sqlite3_clear_bindings(p.handle());
     if (idle.size() < steps.size())
         idle.resize(steps.size());
     if (idle[step].size() < 4)

@@ -23,6 +23,7 @@ struct CompiledStatement {
     std::vector<std::string> steps;  // SQLite statements run in order
     std::vector<bool> counted;       // whether a step's changes are the statement's rows (all when empty)
     std::vector<Column> columns;     // result columns of a query
+    std::vector<bool> dateColumns;   // per result column: values are dates (stored as text)
     std::vector<std::vector<Prepared>> idle;  // prepared statements per step, ready for reuse
 
     // A prepared statement of step i: an idle one, or a new one.

@@ -366,6 +366,8 @@ std::shared_ptr<CompiledStatement> compileStatement(Statement &st, NameResolver 
         compiled->forUpdate = st.query->forUpdate;
         compiled->steps.push_back(emitQuery(*st.query));
         compiled->columns = resultColumns(*st.query);
+        for (const auto &c : compiled->columns)
+            compiled->dateColumns.push_back(c.type == Date);
         return compiled;
     }
     case Statement::Insert:
