@@ -210,15 +210,38 @@ std::string ansiFrom(const TableRef &ref, const BoundBlock &block) {
     return out;
 }
 
-std::string orderTerm(const OrderItem &item, int position) {
-    std::string out = position > 0 ? std::to_string(position) : emitExpression(*item.expr);
-    // Oracle sorts NULL as larger than every value.
+// One ORDER BY term: key ASC|DESC with Oracle's NULL placement (NULL sorts as larger than every
+// value unless NULLS FIRST / LAST says otherwise).
+// The FROM list of a block: ANSI joins as written, or the comma list with old-style outer joins
+// as LEFT JOINs after the sources their conditions name.
+std::string fromSql(const SelectCore &core, const BoundBlock &block) {
+    std::string sql;
+    if (block.ansi) {
+        for (size_t i = 0; i < core.from.size(); ++i)
+            sql += (i ? ", " : "") + ansiFrom(*core.from[i], block);
+        return sql;
+    }
+    for (size_t k = 0; k < block.joinOrder.size(); ++k) {
+        const Source &src = block.sources[size_t(block.joinOrder[k])];
+        if (k == 0)
+            sql += sourceSql(src);
+        else if (src.optional)
+            sql += " LEFT JOIN " + sourceSql(src) + " ON " + joinAnd(src.onConditions);
+        else
+            sql += ", " + sourceSql(src);
+    }
+    return sql;
+}
+
+std::string orderTermFor(const std::string &key, const OrderItem &item) {
     int nulls = item.nulls;
     if (nulls == 0)
         nulls = item.descending ? 1 : 2;
-    out += item.descending ? " DESC" : " ASC";
-    out += nulls == 1 ? " NULLS FIRST" : " NULLS LAST";
-    return out;
+    return key + (item.descending ? " DESC" : " ASC") + (nulls == 1 ? " NULLS FIRST" : " NULLS LAST");
+}
+
+std::string orderTerm(const OrderItem &item, int position) {
+    return orderTermFor(position > 0 ? std::to_string(position) : emitExpression(*item.expr), item);
 }
 
 // Whether rows of this block come straight from one table in storage order: then that order is
@@ -287,21 +310,7 @@ std::string emitCore(const SelectCore &core, const Query &q, const std::vector<s
         for (size_t i = 0; i < q.orderBy.size(); ++i)
             if (q.orderPositions[i] == 0)
                 inner += ", " + emitExpression(*q.orderBy[i].expr) + " AS o" + std::to_string(i + 1);
-        inner += " FROM ";
-        for (size_t k = 0; k < block.joinOrder.size(); ++k) {
-            const Source &src = block.sources[size_t(block.joinOrder[k])];
-            if (k == 0)
-                inner += sourceSql(src);
-            else if (src.optional)
-                inner += " LEFT JOIN " + sourceSql(src) + " ON " + joinAnd(src.onConditions);
-            else
-                inner += ", " + sourceSql(src);
-        }
-        if (block.ansi) {
-            inner = inner.substr(0, inner.rfind(" FROM ") + 6);
-            for (size_t i = 0; i < core.from.size(); ++i)
-                inner += (i ? ", " : "") + ansiFrom(*core.from[i], block);
-        }
+        inner += " FROM " + fromSql(core, block);
         if (!block.where.empty())
             inner += " WHERE " + joinAnd(block.where);
         inner += " LIMIT " + std::to_string(block.rownumLimit);
@@ -314,14 +323,9 @@ std::string emitCore(const SelectCore &core, const Query &q, const std::vector<s
         if (withOrderBy && !q.orderBy.empty()) {
             sql += " ORDER BY ";
             for (size_t i = 0; i < q.orderBy.size(); ++i) {
-                OrderItem term;
-                term.descending = q.orderBy[i].descending;
-                term.nulls = q.orderBy[i].nulls;
                 std::string key = q.orderPositions[i] > 0 ? "c" + std::to_string(q.orderPositions[i])
                                                          : "o" + std::to_string(i + 1);
-                int nulls = term.nulls == 0 ? (term.descending ? 1 : 2) : term.nulls;
-                sql += (i ? ", " : "") + key + (term.descending ? " DESC" : " ASC") +
-                       (nulls == 1 ? " NULLS FIRST" : " NULLS LAST");
+                sql += (i ? ", " : "") + orderTermFor(key, q.orderBy[i]);
             }
         }
         return sql;
@@ -349,19 +353,8 @@ std::string emitCore(const SelectCore &core, const Query &q, const std::vector<s
             sql += " ORDER BY " + src.sqlAlias + ".rowid";
         sql += " LIMIT " + std::to_string(block.rownumLimit) + ") AS " + src.sqlAlias;
         whereMoved = true;
-    } else if (block.ansi) {
-        for (size_t i = 0; i < core.from.size(); ++i)
-            sql += (i ? ", " : "") + ansiFrom(*core.from[i], block);
     } else {
-        for (size_t k = 0; k < block.joinOrder.size(); ++k) {
-            const Source &src = block.sources[size_t(block.joinOrder[k])];
-            if (k == 0)
-                sql += sourceSql(src);
-            else if (src.optional)
-                sql += " LEFT JOIN " + sourceSql(src) + " ON " + joinAnd(src.onConditions);
-            else
-                sql += ", " + sourceSql(src);
-        }
+        sql += fromSql(core, block);
     }
     if (!whereMoved && !block.where.empty())
         sql += " WHERE " + joinAnd(block.where);
