@@ -146,13 +146,11 @@ void Client::dispatch(const InputUnit &unit, Source &source) {
         if (unit.lines.empty())
             return;
         buffer_ = unit.lines;
-        bufferPlsql_ = unit.plsql;
         runBuffer();
         break;
     case InputUnit::Abandoned:
         if (!unit.lines.empty()) {
             buffer_ = unit.lines;
-            bufferPlsql_ = unit.plsql;
         }
         break;
     case InputUnit::RunBuffer:
@@ -193,17 +191,16 @@ std::vector<std::string> Client::substituteStatement(const std::vector<std::stri
 
 void Client::runBuffer() {
     const std::vector<std::string> lines = substituteStatement(buffer_);
-    runSql(lines, bufferPlsql_);
+    runSql(lines);
 }
 
-bool Client::runSql(const std::vector<std::string> &lines, bool plsql) {
+bool Client::runSql(const std::vector<std::string> &lines) {
     if (!session_) {
         out_.line("Not connected.");
         anyFailure_ = true;
         applyWhenever(sqlError_, 1);
         return false;
     }
-    (void)plsql;
     const auto started = std::chrono::steady_clock::now();
     std::string command;
     bool ok = true;

@@ -57,7 +57,7 @@ private:
     void dispatch(const InputUnit &unit, Source &source);
     void runCommand(const std::string &line, Source &source);
     void runBuffer();
-    bool runSql(const std::vector<std::string> &lines, bool plsql);
+    bool runSql(const std::vector<std::string> &lines);
     void printQuery(Cursor &cursor);
     void printServerOutput();
     void afterStatement(const std::string &command);
@@ -95,7 +95,6 @@ private:
 
     std::optional<PlsqlUnit> lastUnit_;  // the PL/SQL unit created last, for SHOW ERRORS
     std::vector<std::string> buffer_;  // the last SQL statement or PL/SQL block
-    bool bufferPlsql_ = false;
 
     WheneverRule sqlError_;
     WheneverRule osError_;

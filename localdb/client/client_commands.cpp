@@ -130,7 +130,7 @@ void Client::runCommand(const std::string &rawLine, Source &source) {
         if (plain.empty())
             commandFailed("usage: EXECUTE statement");
         else
-            runSql({"BEGIN " + plain + "; END;"}, true);
+            runSql({"BEGIN " + plain + "; END;"});
         break;
     case CommandId::Host:
         out_.note("HOST is not available in kestrim-sql; the command was ignored.");
@@ -264,7 +264,7 @@ void Client::commandDescribe(const std::string &arguments) {
         return;
     }
     try {
-        for (const std::string &line : describeLines(describeObject(*session_, arguments)))
+        for (const std::string &line : describe(*session_, arguments))
             out_.line(line);
         out_.line("");
     } catch (const std::exception &e) {

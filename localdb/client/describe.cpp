@@ -16,6 +16,9 @@ constexpr int kNameField = 41;
 constexpr int kNullField = 8;
 constexpr int kTypeField = 28;
 constexpr int kSynonymLevels = 8;
+constexpr int kArgumentField = 30;
+constexpr int kArgumentTypeField = 23;
+constexpr int kInOutField = 6;
 
 std::optional<long long> numberOf(const Value &v) {
     if (auto i = std::get_if<std::int64_t>(&v))
@@ -121,7 +124,103 @@ std::string currentSchema(Session &session) {
     return cursor->next() ? textOf(cursor->value(0)) : session.user();
 }
 
+// The procedures and functions of a standalone unit or a package, from ALL_ARGUMENTS.
+std::vector<DescribedSubprogram> subprogramsOf(Session &session, const std::string &owner, const std::string &name,
+                                               const std::string &objectType) {
+    std::vector<Bind> binds{{"o", owner}, {"n", name}};
+    auto cursor = session.query(
+        "SELECT object_name, overload, argument_name, position, data_type, in_out, "
+        "CASE WHEN default_value IS NULL THEN 'N' ELSE 'Y' END FROM all_arguments "
+        "WHERE owner = :o AND ((package_name IS NULL AND object_name = :n) OR package_name = :n) "
+        "AND NVL(data_level, 0) = 0 ORDER BY object_name, overload, sequence",
+        &binds);
+    std::vector<DescribedSubprogram> out;
+    std::string current;
+    while (cursor->next()) {
+        const std::string object = textOf(cursor->value(0));
+        const std::string overload = textOf(cursor->value(1));
+        if (out.empty() || object + "/" + overload != current) {
+            current = object + "/" + overload;
+            DescribedSubprogram sub;
+            sub.kind = objectType == "FUNCTION" ? "FUNCTION" : "PROCEDURE";
+            sub.name = object;
+            out.push_back(std::move(sub));
+        }
+        DescribedSubprogram &sub = out.back();
+        const std::string argument = textOf(cursor->value(2));
+        const std::optional<long long> position = numberOf(cursor->value(3));
+        const std::string type = textOf(cursor->value(4));
+        if (argument.empty() && position && *position == 0) {
+            sub.kind = "FUNCTION";
+            sub.returns = type;
+        } else if (!argument.empty()) {
+            const std::string inOut = textOf(cursor->value(5));
+            sub.arguments.push_back(
+                DescribedArgument{argument, type, inOut == "IN/OUT" || inOut == "IN OUT" ? "IN/OUT" : inOut,
+                                  textOf(cursor->value(6)) == "Y"});
+        }
+    }
+    return out;
+}
+
+std::optional<std::string> unitType(Session &session, const std::string &owner, const std::string &name) {
+    std::vector<Bind> binds{{"o", owner}, {"n", name}};
+    auto cursor = session.query("SELECT object_type FROM all_objects WHERE owner = :o AND object_name = :n "
+                                "AND object_type IN ('PROCEDURE', 'FUNCTION', 'PACKAGE')",
+                                &binds);
+    if (!cursor->next())
+        return std::nullopt;
+    return textOf(cursor->value(0));
+}
+
 }  // namespace
+
+std::vector<std::string> subprogramLines(const std::vector<DescribedSubprogram> &subprograms) {
+    std::vector<std::string> lines;
+    for (const DescribedSubprogram &sub : subprograms) {
+        lines.push_back(sub.kind + " " + sub.name + (sub.kind == "FUNCTION" ? " RETURNS " + sub.returns : ""));
+        if (sub.arguments.empty())
+            continue;
+        lines.push_back(" " + padRight("Argument Name", kArgumentField) + " " +
+                        padRight("Type", kArgumentTypeField) + " In/Out Default?");
+        lines.push_back(" " + std::string(kArgumentField, '-') + " " + std::string(kArgumentTypeField, '-') + " " +
+                        std::string(kInOutField, '-') + " --------");
+        for (const DescribedArgument &a : sub.arguments) {
+            std::string line = " " + padRight(a.name, kArgumentField) + " " + padRight(a.type, kArgumentTypeField) +
+                               " " + padRight(a.inOut, kInOutField) + (a.hasDefault ? " DEFAULT" : "");
+            while (!line.empty() && line.back() == ' ')
+                line.pop_back();
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
+std::vector<std::string> describe(Session &session, const std::string &typed) {
+    try {
+        return describeLines(describeObject(session, typed));
+    } catch (const Error &e) {
+        if (e.code() != 4043)
+            throw;
+        std::vector<std::string> parts;
+        if (!splitName(typed, parts))
+            throw;
+        const std::string owner = parts.size() == 2 ? parts[0] : currentSchema(session);
+        std::optional<std::string> type = unitType(session, owner, parts.back());
+        if (!type)
+            throw;
+        std::vector<DescribedSubprogram> subprograms = subprogramsOf(session, owner, parts.back(), *type);
+        if (*type != "PACKAGE") {
+            // A standalone unit is headed by the name as the user typed it.
+            if (subprograms.empty())
+                subprograms.push_back(DescribedSubprogram{*type, {}, {}, {}});
+            subprograms.front().name = std::string(trimmed(typed));
+            if (!subprograms.front().name.empty() && subprograms.front().name.back() == ';')
+                subprograms.front().name.pop_back();
+        }
+        return subprogramLines(subprograms);
+    }
+}
 
 std::string describedType(const std::string &dataType, long long length, std::optional<long long> precision,
                           std::optional<long long> scale, const std::string &charUsed) {

@@ -201,3 +201,19 @@ TEST(PlsqlErrors, ListingWrapsMessagesInTheirField) {
                          "         The symbol \";\" was substituted for \"END\" to continue.",
                      }));
 }
+
+TEST(Describe, ProceduresAndFunctions) {
+    const std::vector<std::string> lines = subprogramLines(
+        {{"PROCEDURE", "raise_sal", "", {{"P_EMPNO", "NUMBER", "IN", false}, {"P_PCT", "NUMBER", "IN", true},
+                                         {"P_NEW", "NUMBER", "OUT", false}}},
+         {"FUNCTION", "GET_SAL", "NUMBER", {}}});
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "PROCEDURE raise_sal",
+                         " Argument Name                  Type                    In/Out Default?",
+                         " ------------------------------ ----------------------- ------ --------",
+                         " P_EMPNO                        NUMBER                  IN",
+                         " P_PCT                          NUMBER                  IN     DEFAULT",
+                         " P_NEW                          NUMBER                  OUT",
+                         "FUNCTION GET_SAL RETURNS NUMBER",
+                     }));
+}
