@@ -1,5 +1,6 @@
 // TO_CHAR and TO_DATE for dates through format models, and the errors of TO_DATE. Row names draw
 // the model; a '_' in an expected text stands for a blank.
+#include "tests/localdb/functions/function_test_support.h"
 #include "localdb/functions/date_calendar.h"
 #include "localdb/functions/date_format.h"
 #include "localdb/localdb.h"
@@ -17,24 +18,11 @@ using localdb::functions::storageText;
 
 namespace {
 
+using functiontest::errorCode;
+using functiontest::blanksShown;
+
 // DATE '2004-01-05' + 13.5/24: a Monday, 13:30:00.
 const DateTime kMonday{2004, 1, 5, 13, 30, 0};
-
-std::string blanksShown(std::string text)
-{
-    std::replace(text.begin(), text.end(), ' ', '_');
-    return text;
-}
-
-int errorCode(auto &&call)
-{
-    try {
-        call();
-    } catch (const localdb::Error &e) {
-        return e.code();
-    }
-    return 0;
-}
 
 struct FormatRow {
     const char *name;

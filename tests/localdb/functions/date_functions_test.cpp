@@ -1,5 +1,6 @@
 // Date arithmetic and the date functions: ADD_MONTHS and its last-day rule, MONTHS_BETWEEN's
 // 31-day rule, LAST_DAY, NEXT_DAY and ROUND/TRUNC of dates.
+#include "tests/localdb/functions/function_test_support.h"
 #include "localdb/functions/date_calendar.h"
 #include "localdb/functions/date_functions.h"
 #include "localdb/localdb.h"
@@ -11,17 +12,9 @@ using namespace localdb::functions;
 
 namespace {
 
-DateTime at(const char *storage) { return *parseStorageDate(storage); }
+using functiontest::errorCode;
 
-int errorCode(auto &&call)
-{
-    try {
-        call();
-    } catch (const localdb::Error &e) {
-        return e.code();
-    }
-    return 0;
-}
+DateTime at(const char *storage) { return *parseStorageDate(storage); }
 
 struct AddMonthsRow {
     const char *name;

@@ -1,5 +1,6 @@
 // TO_CHAR and TO_NUMBER of numbers, with and without a format model, pinned against Oracle's
 // results. Each row's name draws the call; a '_' in the expected text stands for a blank.
+#include "tests/localdb/functions/function_test_support.h"
 #include "localdb/functions/number_format.h"
 #include "localdb/functions/number_text.h"
 #include "localdb/localdb.h"
@@ -17,23 +18,10 @@ using localdb::functions::parseNumberWithModel;
 
 namespace {
 
+using functiontest::errorCode;
+using functiontest::blanksShown;
+
 DecimalNumber number(const char *text) { return *DecimalNumber::parse(text); }
-
-std::string blanksShown(std::string text)
-{
-    std::replace(text.begin(), text.end(), ' ', '_');
-    return text;
-}
-
-int errorCode(auto &&call)
-{
-    try {
-        call();
-    } catch (const localdb::Error &e) {
-        return e.code();
-    }
-    return 0;
-}
 
 struct FormatRow {
     const char *name;

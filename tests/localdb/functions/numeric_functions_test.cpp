@@ -1,6 +1,7 @@
 // Numeric functions whose Oracle rules differ from C's: MOD's sign and zero divisor, exact
 // decimal remainders, REMAINDER's even quotient, CEIL/FLOOR of negatives and the ORA-01428
 // domain errors.
+#include "tests/localdb/functions/function_test_support.h"
 #include "localdb/functions/numeric_functions.h"
 #include "localdb/functions/number_text.h"
 #include "localdb/localdb.h"
@@ -10,6 +11,8 @@
 using namespace localdb::functions;
 
 namespace {
+
+using functiontest::errorCode;
 
 DecimalNumber number(const char *text) { return *DecimalNumber::parse(text); }
 std::string text(const DecimalNumber &n) { return defaultNumberText(n); }
@@ -61,16 +64,6 @@ const BinaryRow kRemainderRows[] = {
 
 INSTANTIATE_TEST_SUITE_P(Remainder, RemainderTable, testing::ValuesIn(kRemainderRows),
                          [](const auto &testInfo) { return std::string(testInfo.param.name); });
-
-int errorCode(auto &&call)
-{
-    try {
-        call();
-    } catch (const localdb::Error &e) {
-        return e.code();
-    }
-    return 0;
-}
 
 TEST(NumericFunctions, CeilFloorTowardTheRightSide)
 {

@@ -1,5 +1,6 @@
 // The session side of the functions: the nlsparams argument, territory defaults and the
 // USERENV / SYS_CONTEXT values.
+#include "tests/localdb/functions/function_test_support.h"
 #include "localdb/functions/nls_parameters.h"
 #include "localdb/functions/session_functions.h"
 #include "localdb/localdb.h"
@@ -12,15 +13,7 @@ using localdb::SessionContext;
 
 namespace {
 
-int errorCode(auto &&call)
-{
-    try {
-        call();
-    } catch (const localdb::Error &e) {
-        return e.code();
-    }
-    return 0;
-}
+using functiontest::errorCode;
 
 TEST(NlsParameters, QuotedAndBareValues)
 {

@@ -1,6 +1,7 @@
 // Character functions: positions counted in characters (and in Shift-JIS bytes for the B forms),
 // negative and zero positions, padding to display width, trimming sets, and the rule that an
 // empty result is NULL.
+#include "tests/localdb/functions/function_test_support.h"
 #include "localdb/functions/text_functions.h"
 #include "localdb/functions/width_conversion.h"
 #include "localdb/localdb.h"
@@ -10,6 +11,8 @@
 using namespace localdb::functions;
 
 namespace {
+
+using functiontest::errorCode;
 
 constexpr std::optional<double> kToEnd = std::nullopt;
 constexpr DatabaseCharset kSjis = DatabaseCharset::ShiftJis;
@@ -26,16 +29,6 @@ std::string utf8Of(char32_t c)
     }
     text += static_cast<char>(0x80 | (c & 0x3F));
     return text;
-}
-
-int errorCode(auto &&call)
-{
-    try {
-        call();
-    } catch (const localdb::Error &e) {
-        return e.code();
-    }
-    return 0;
 }
 
 struct SubstrRow {
