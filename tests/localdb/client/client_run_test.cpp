@@ -342,6 +342,26 @@ TEST_F(ClientRun, ConnectAndTermoutAndCreateWithPasswordFromInput) {
     EXPECT_NE(r.out.find("Warning: You are no longer connected.\nNot connected.\n"), std::string::npos) << r.out;
 }
 
+// Each sample script under tests/sql-scripts/ runs on its own fresh database and prints exactly
+// its .out file; standard input answers "yes" to any substitution prompt.
+TEST_F(ClientRun, SampleScriptsPrintTheirExpectedOutput) {
+    int scripts = 0;
+    for (const auto &entry : std::filesystem::directory_iterator(KESTRIM_SQL_SCRIPTS)) {
+        if (entry.path().extension() != ".sql")
+            continue;
+        ++scripts;
+        const std::string name = entry.path().stem().string();
+        const std::string database = (folder_ / (name + ".kdb")).string();
+        ASSERT_EQ(run("--create " + database + " --system-password manager").status, 0);
+        const ProgramRun r = run("-S system/manager@" + database + " @" + entry.path().string(), "yes\n");
+        std::filesystem::path expected = entry.path();
+        expected.replace_extension(".out");
+        EXPECT_EQ(r.out, readFile(expected)) << name;
+        EXPECT_EQ(r.status, 0) << name;
+    }
+    EXPECT_GE(scripts, 2);
+}
+
 TEST_F(ClientRun, PlsqlBlocksEndedBySlashWithServerOutput) {
     const ProgramRun r = script("set serveroutput on\n"
                                 "begin\n"
