@@ -3,6 +3,7 @@
 #include "localdb/client/client.h"
 
 #include "localdb/client/feedback.h"
+#include "localdb/client/interrupt_watch.h"
 #include "localdb/client/logon.h"
 #include "localdb/client/result_formatter.h"
 #include "localdb/client/terminal.h"
@@ -283,12 +284,18 @@ void Client::printQuery(Cursor &cursor) {
             cells.push_back(valueText(cursor.value(static_cast<int>(c)), dates_));
         return cells;
     };
+    InterruptWatch interrupt;
+    auto nextRow = [&] {
+        if (interrupt.requested())
+            throw Error(1013, "ORA-01013: user requested cancel of current operation");
+        return cursor.next();
+    };
     std::vector<Cells> sample;
     std::optional<Error> fetchError;
     const size_t wanted = sampleRows(settings_);
     bool more = true;
     try {
-        while (sample.size() < wanted && (more = cursor.next()))
+        while (sample.size() < wanted && (more = nextRow()))
             sample.push_back(readRow());
     } catch (const Error &e) {
         fetchError = e;
@@ -300,7 +307,7 @@ void Client::printQuery(Cursor &cursor) {
     sample.clear();
     if (!fetchError && more) {
         try {
-            while (cursor.next())
+            while (nextRow())
                 printer.addRow(readRow());
         } catch (const Error &e) {
             fetchError = e;
