@@ -114,6 +114,7 @@ void Client::runStandardInput() {
 
 void Client::runSource(Source &source) {
     StatementSplitter splitter;
+    bool firstLine = true;
     while (!exitRequested_) {
         splitter.setBlankLinesAllowed(settings_.sqlBlankLines);
         if (source.interactive && !options_.silent)
@@ -121,6 +122,10 @@ void Client::runSource(Source &source) {
         std::optional<std::string> line = readLine(source.file);
         if (!line)
             break;
+        // Editors on other systems start UTF-8 files with a byte order mark; it is not SQL.
+        if (firstLine && line->rfind("\xEF\xBB\xBF", 0) == 0)
+            line->erase(0, 3);
+        firstLine = false;
         if (!line->empty() && line->back() == '\r')
             line->pop_back();
         out_.setTerminalSuppressed(!settings_.termOut && scriptDepth_ > 0);

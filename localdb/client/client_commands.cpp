@@ -183,9 +183,11 @@ void Client::runScript(const std::string &path, const std::vector<std::string> &
         applyWhenever(osError_, 0);
         return;
     }
-    std::FILE *file = std::fopen(path.c_str(), "r");
+    std::error_code ignored;
+    const bool directory = std::filesystem::is_directory(path, ignored);
+    std::FILE *file = directory ? nullptr : std::fopen(path.c_str(), "r");
     if (!file) {
-        commandFailed("unable to open file \"" + path + "\": " + std::strerror(errno));
+        commandFailed("unable to open file \"" + path + "\": " + std::strerror(directory ? EISDIR : errno));
         applyWhenever(osError_, 0);
         return;
     }

@@ -319,6 +319,14 @@ TEST_F(ClientRun, MissingAndRunawayScriptsFailWithoutStopping) {
         << r.out;
     EXPECT_NE(r.out.find("still here"), std::string::npos);
     EXPECT_EQ(r.status, 1);
+    // A folder is not a script; a byte order mark at the start of a script is not SQL.
+    std::filesystem::create_directory(folder_ / "folder.sql");
+    writeFile(folder_ / "bom.sql", "\xEF\xBB\xBFprompt bom skipped\n");
+    r = script("@" + (folder_ / "folder.sql").string() + "\n@" + (folder_ / "bom.sql").string() + "\n", "dir.sql");
+    EXPECT_NE(r.out.find("unable to open file \"" + (folder_ / "folder.sql").string() + "\": Is a directory"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("\nbom skipped\n"), std::string::npos) << r.out;
     // A script that calls itself stops at the nesting limit.
     writeFile(folder_ / "self.sql", "@@self\n");
     r = script("@" + (folder_ / "self.sql").string() + "\nprompt survived\nexit\n", "outer.sql");
