@@ -143,6 +143,22 @@ void Client::runCommand(const std::string &rawLine, Source &source) {
     case CommandId::List:
         listBuffer();
         break;
+    case CommandId::Column:
+        if (plain.empty()) {
+            out_.note("COLUMN without a name lists nothing here.");
+        } else {
+            SetOutcome outcome = applyColumn(settings_, args);
+            for (const std::string &note : outcome.notes)
+                out_.note(note);
+            if (!outcome.error.empty())
+                commandFailed(outcome.error);
+        }
+        break;
+    case CommandId::Clear:
+        // CLEAR COLUMNS forgets the column formats; SCREEN, BREAKS, COMPUTES ... have nothing to clear.
+        if (upperAscii(plain).rfind("COL", 0) == 0)
+            settings_.columns.clear();
+        break;
     case CommandId::Ignored:
         out_.note(command->word + " is not supported and was ignored.");
         break;

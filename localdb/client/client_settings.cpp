@@ -265,6 +265,36 @@ SetOutcome applySet(ClientSettings &settings, const std::string &arguments) {
     return outcome;
 }
 
+SetOutcome applyColumn(ClientSettings &settings, const std::string &arguments) {
+    SetOutcome outcome;
+    const std::vector<std::string> words = setWords(arguments);
+    if (words.empty()) {
+        outcome.error = "usage: COLUMN name [FORMAT An] [HEADING text] [CLEAR]";
+        return outcome;
+    }
+    const std::string name = upperAscii(words[0]);
+    ColumnFormat format = settings.columns.count(name) ? settings.columns[name] : ColumnFormat();
+    for (size_t i = 1; i < words.size(); ++i) {
+        const std::string option = upperAscii(words[i]);
+        if (abbreviates(option, "CLEAR", 2)) {
+            format = ColumnFormat();
+        } else if (abbreviates(option, "FORMAT", 3) && i + 1 < words.size()) {
+            const std::string model = upperAscii(words[++i]);
+            auto width = model.size() > 1 && model[0] == 'A' ? number(model.substr(1)) : std::nullopt;
+            if (width && *width >= 1 && *width <= 32767)
+                format.width = *width;
+            else
+                outcome.notes.push_back("COLUMN " + name + " FORMAT " + words[i] + " is not supported and was ignored.");
+        } else if (abbreviates(option, "HEADING", 3) && i + 1 < words.size()) {
+            format.heading = words[++i];
+        } else {
+            outcome.notes.push_back("COLUMN " + name + " " + words[i] + " is not supported and was ignored.");
+        }
+    }
+    settings.columns[name] = format;
+    return outcome;
+}
+
 std::string showSetting(const ClientSettings &s, const std::string &option) {
     const std::string o = upperAscii(option);
     if (abbreviates(o, "ECHO", 4))

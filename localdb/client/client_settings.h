@@ -3,10 +3,18 @@
 // for the classic clients run unchanged.
 #pragma once
 
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace localdb::client {
+
+// What COLUMN sets for the results' columns of one name.
+struct ColumnFormat {
+    std::optional<int> width;            // FORMAT An: the width of a text or date column
+    std::optional<std::string> heading;  // HEADING text
+};
 
 struct ClientSettings {
     bool echo = false;
@@ -31,7 +39,9 @@ struct ClientSettings {
     bool timing = false;
     bool termOut = true;     // OFF hides the output of scripts (a spool file still gets it)
     std::string sqlPrompt = "SQL> ";
+    std::map<std::string, ColumnFormat> columns;  // by upper-case column name
 };
+
 
 // What a SET command did: an error stops it, notes are printed and the command goes on.
 struct SetOutcome {
@@ -41,6 +51,10 @@ struct SetOutcome {
 
 // Applies "SET option value [option value ...]" (the arguments after SET).
 SetOutcome applySet(ClientSettings &settings, const std::string &arguments);
+
+// Applies "COLUMN name [FORMAT An] [HEADING text] [CLEAR]" (the arguments after COLUMN).
+// Number formats are accepted with a note.
+SetOutcome applyColumn(ClientSettings &settings, const std::string &arguments);
 
 // The text SHOW gives for one option ("linesize 80", "feedback ON for 6 or more rows"); an empty
 // text when the option is unknown.

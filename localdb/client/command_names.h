@@ -27,6 +27,8 @@ enum class CommandId {
     Host,
     Run,
     List,
+    Column,
+    Clear,
     Ignored,  // commands that shape reports (COLUMN, TTITLE, BREAK ...), accepted with a note
 };
 

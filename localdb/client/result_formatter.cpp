@@ -5,6 +5,7 @@
 // the next line's.
 #include "localdb/client/result_formatter.h"
 
+#include "localdb/client/command_names.h"
 #include "localdb/client/text_width.h"
 
 #include <algorithm>
@@ -92,6 +93,16 @@ std::vector<DisplayColumn> layoutColumns(const std::vector<Column> &columns, con
             d.width = width;
             break;
         }
+        }
+        // COLUMN ... FORMAT An and HEADING override what the result says.
+        if (auto it = settings.columns.find(upperAscii(columns[c].name)); it != settings.columns.end()) {
+            if (it->second.width && d.kind != ColumnKind::Number)
+                d.width = *it->second.width;
+            if (it->second.heading) {
+                d.heading = *it->second.heading;
+                if (d.kind == ColumnKind::Number)
+                    d.width = std::max(d.width, displayWidth(d.heading));
+            }
         }
         d.width = std::clamp(d.width, 1, lineSize);
         out.push_back(std::move(d));

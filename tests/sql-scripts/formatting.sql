@@ -15,7 +15,11 @@ set linesize 80 numwidth 5 pagesize 6
 select id, amount from fmt order by id;
 set pagesize 0
 select name from fmt order by id;
-set pagesize 14 heading off
+set pagesize 14
+column name format a5 heading 'Who'
+select id, name from fmt order by id;
+clear columns
+set heading off
 select id from fmt where id = 1;
 set heading on feedback 6
 select * from fmt where id > 99;

@@ -176,3 +176,21 @@ TEST(ResultPrinting, CsvQuotesTextAndLeavesNumbersAndNullsBare) {
                       s),
               "1;a\n");
 }
+
+TEST(ColumnLayout, ColumnCommandOverridesWidthAndHeading) {
+    ClientSettings s;
+    auto outcome = applyColumn(s, "ename format a4 heading 'Who'");
+    EXPECT_TRUE(outcome.error.empty());
+    outcome = applyColumn(s, "sal heading 'Monthly salary' format 99,999.00");
+    EXPECT_EQ(outcome.notes.size(), 1u);  // number formats are not drawn
+    const std::string out = printed({textColumn("ENAME", "VARCHAR2(10)"), numberColumn("SAL")},
+                                    {{std::string("SMITH"), std::string("800")}}, s);
+    EXPECT_EQ(out, "\n"
+                   "Who  Monthly salary\n"
+                   "---- --------------\n"
+                   "SMIT            800\n"
+                   "H\n"
+                   "\n");
+    applyColumn(s, "ename clear");
+    EXPECT_EQ(layoutColumns({textColumn("ENAME", "VARCHAR2(10)")}, {}, s, 9)[0].width, 10);
+}
