@@ -1,5 +1,5 @@
 // SET takes pairs of an option and its value, several in one command ("SET ECHO OFF FEEDBACK
-// OFF"); option names may be abbreviated down to the shortest form the classic clients accept.
+// OFF"); option names may be abbreviated down to the shortest form Oracle scripts use.
 #include "localdb/client/client_settings.h"
 
 #include "localdb/client/command_names.h"
@@ -200,7 +200,7 @@ private:
             nextWord();
         } else {
             // Options that shape reports in ways this client does not draw are accepted so that
-            // scripts written for the classic clients run on.
+            // scripts written for Oracle's command-line tools run on.
             const std::string value = nextWord();
             out_.notes.push_back("SET " + o + (value.empty() ? "" : " " + value) + " is not supported and was ignored.");
         }

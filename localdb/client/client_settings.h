@@ -1,6 +1,6 @@
 // The SET options the client keeps and SHOW reports. Options that only shape printed reports
 // elsewhere (NEWPAGE, TRIMSPOOL, TERMOUT ...) are accepted with a note so that scripts written
-// for the classic clients run unchanged.
+// for Oracle's command-line tools run unchanged.
 #pragma once
 
 #include <map>

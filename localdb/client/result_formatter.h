@@ -1,4 +1,4 @@
-// Lays out query results the way the classic command-line clients do: one blank between
+// Lays out query results the way Oracle users expect to read them: one blank between
 // columns, numbers right-aligned in NUMWIDTH, text left-aligned in its declared length with the
 // heading cut to it, an underline of "-" per column, rows wider than LINESIZE continued on
 // further lines, headings repeated every PAGESIZE lines; or comma-separated values with quoted

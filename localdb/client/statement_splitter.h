@@ -30,7 +30,7 @@ struct InputUnit {
 class StatementSplitter {
 public:
     // Whether a blank line inside a SQL statement keeps it going (SET SQLBLANKLINES ON) or ends
-    // it without running it, as the classic clients do.
+    // it without running it (it stays the last statement), as Oracle scripts expect.
     void setBlankLinesAllowed(bool allowed) { blankLinesAllowed_ = allowed; }
 
     // Takes the next line (without its line feed); returns the unit it completes, if any.

@@ -1,6 +1,6 @@
 // Values of a query as the client prints them: numbers in Oracle's shortest form (.5, -1.25),
-// fitted to a column by rounding decimals and then by scientific notation as the classic
-// clients do; dates through the session's NLS_DATE_FORMAT; binary values in hexadecimal.
+// fitted to a column by rounding decimals and then by scientific notation as Oracle users
+// expect; dates through the session's NLS_DATE_FORMAT; binary values in hexadecimal.
 #pragma once
 
 #include "localdb/functions/date_format.h"

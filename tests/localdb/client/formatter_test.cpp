@@ -84,7 +84,7 @@ TEST(ColumnLayout, NoColumnWiderThanTheLine) {
     EXPECT_EQ(layout[0].width, 20);
 }
 
-TEST(ResultPrinting, ClassicQueryListing) {
+TEST(ResultPrinting, UsualQueryListing) {
     ClientSettings s;
     const std::string out = printed(
         {numberColumn("EMPNO"), textColumn("ENAME", "VARCHAR2(10)"), dateColumn("HIREDATE"), numberColumn("COMM")},

@@ -84,7 +84,7 @@ TEST(StatementSplitter, BlankLineOrDotEndsSqlWithoutRunningIt) {
     ASSERT_EQ(units.size(), 2u);
     EXPECT_EQ(units[0].kind, InputUnit::Abandoned);
     EXPECT_EQ(units[0].lines, (std::vector<std::string>{"select *"}));
-    EXPECT_EQ(units[1].kind, InputUnit::Statement);  // "from dual" alone, as the classic clients send it
+    EXPECT_EQ(units[1].kind, InputUnit::Statement);  // "from dual" alone, as Oracle scripts expect
 
     units = split({"select *", "", "from dual;"}, true);
     ASSERT_EQ(units.size(), 1u);
