@@ -259,9 +259,20 @@ void Binder::bindColumn(ExprPtr &ep, Scope &scope) {
             e.type = Type::number();
             if (!scope.block)
                 raise(904, e.offset, {"\"ROWNUM\""});
+            if (scope.inConnectBy) {
+                // In CONNECT BY, ROWNUM is the number the candidate row would get. Rows are only
+                // counted this way along one branch: exact for the one-row generator
+                // "FROM dual CONNECT BY ROWNUM <= n", where each level adds one row.
+                e.binding = ColumnBinding::Level;
+                e.column = "(kdb_h.lvl + 1)";
+                return;
+            }
             rownumSeen_ = true;
-            // Rows are numbered in storage order when they come from one table.
-            if (scope.block->sources.size() == 1 && scope.block->sources[0].isTable)
+            // Rows are numbered in storage order when they come from one table, and in the
+            // hierarchy's depth-first order when it has CONNECT BY.
+            if (scope.block->hierarchical)
+                e.column = "kdb_h.path";
+            else if (scope.block->sources.size() == 1 && scope.block->sources[0].isTable)
                 e.column = scope.block->sources[0].sqlAlias + ".rowid";
             return;
         }
@@ -270,6 +281,10 @@ void Binder::bindColumn(ExprPtr &ep, Scope &scope) {
                 raise(1788, e.offset);
             e.binding = ColumnBinding::Level;
             e.type = Type::number();
+            // CONNECT BY decides whether a candidate joins the hierarchy: LEVEL there is the
+            // candidate's level, one below its parent's.
+            if (scope.inConnectBy)
+                e.column = "(kdb_h.lvl + 1)";
             return;
         }
         if (w == "SYSDATE" || w == "CURRENT_DATE" || w == "SYSTIMESTAMP") {
@@ -648,6 +663,8 @@ void Binder::bindExpr(ExprPtr &ep, Scope &scope) {
         if (e.op == "PRIOR") {
             if (!scope.inConnectBy)
                 raise(904, e.offset, {"\"PRIOR\""});
+            if (scope.block)
+                scope.block->connectByPrior = true;
             bool saved = priorActive_;
             priorActive_ = true;
             bindExpr(e.args[0], scope);

@@ -40,6 +40,7 @@ struct BoundBlock {
     bool rownumInsideSource = false;  // the limit is applied inside the only source
     bool rownumBeforeSort = false;    // several sources: the limited rows are sorted by an outer query
     bool hierarchical = false;      // CONNECT BY
+    bool connectByPrior = false;    // the CONNECT BY condition uses PRIOR (else: a row generator)
     // Values carried down the hierarchy, one column of the recursive query each:
     // SYS_CONNECT_BY_PATH(value, separator) (separator set) and CONNECT_BY_ROOT value.
     struct Carried {

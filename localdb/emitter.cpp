@@ -76,7 +76,7 @@ std::string emitExpression(const Expr &e) {
         case ColumnBinding::Rownum:
             return e.column.empty() ? "row_number() OVER ()" : "row_number() OVER (ORDER BY " + e.column + ")";
         case ColumnBinding::Level:
-            return "kdb_h.lvl";
+            return e.column.empty() ? "kdb_h.lvl" : e.column;
         case ColumnBinding::Sysdate:
             return "ora_sysdate()";
         case ColumnBinding::User:
@@ -247,6 +247,11 @@ std::string orderTerm(const OrderItem &item, int position) {
 // Whether rows of this block come straight from one table in storage order: then that order is
 // kept (Oracle returns a plain full scan in insertion order and users rely on it, while SQLite
 // would otherwise read whatever covering index it likes).
+// Bounds of a hierarchy without PRIOR, which nothing else stops (CONNECT BY 1 = 1): deeper or
+// larger, it ends with Oracle's out-of-memory error instead of exhausting memory.
+constexpr int kGeneratorMaxLevel = 10000;
+constexpr long long kGeneratorMaxRows = 1000000;
+
 bool keepsStorageOrder(const SelectCore &core, const Query &q) {
     const BoundBlock &b = *core.bound;
     return b.sources.size() == 1 && b.sources[0].isTable && !b.grouped && !core.distinct && q.orderBy.empty() &&
@@ -264,7 +269,9 @@ std::string emitCore(const SelectCore &core, const Query &q, const std::vector<s
         const Source &src = block.sources[0];
         hierarchyTable = src.sqlFrom;
         std::string prefix = "WITH RECURSIVE ";
-        if (!src.isTable || !core.siblingsOrder.empty()) {
+        // A row generator (no PRIOR) is numbered too, so that its ids are small and dense and the
+        // path of a deep generator stays one character per level.
+        if (!src.isTable || !core.siblingsOrder.empty() || !block.connectByPrior) {
             // ORDER SIBLINGS BY numbers the rows in the wanted order, which the path then keeps.
             std::string rows = src.derived ? "(" + emitQuery(*src.derived) + ")" : src.sqlFrom;
             std::string order;
@@ -278,7 +285,16 @@ std::string emitCore(const SelectCore &core, const Query &q, const std::vector<s
             hierarchyId = "kdb_rid";
         }
         const std::string id = "t0." + hierarchyId;
-        const std::string piece = "'/' || printf('%012d', " + id + ")";
+        // The path orders the rows depth first. With PRIOR it also finds loops (a row repeating
+        // an ancestor); without PRIOR there are no loops, only a depth and row count bound.
+        const std::string piece = block.connectByPrior ? "'/' || printf('%012d', " + id + ")" : "char(" + id + ")";
+        const std::string stepId =
+            block.connectByPrior
+                ? "CASE WHEN instr(kdb_h.path, " + piece + ") > 0 THEN kdb_raise(1436) ELSE " + id + " END"
+                : "CASE WHEN kdb_h.lvl >= " + std::to_string(kGeneratorMaxLevel) + " THEN kdb_raise(30009) ELSE " +
+                      id + " END";
+        const std::string rowBound =
+            block.connectByPrior ? "" : " LIMIT " + std::to_string(kGeneratorMaxRows + 1);
         std::string start = core.startWith ? " WHERE " + emitExpression(*core.startWith) : "";
         std::string columns = "rid, lvl, path", anchor, step;
         for (size_t i = 0; i < block.carried.size(); ++i) {
@@ -296,10 +312,9 @@ std::string emitCore(const SelectCore &core, const Query &q, const std::vector<s
             }
         }
         sql += prefix + "kdb_h(" + columns + ") AS (SELECT " + id + ", 1, " + piece + anchor + " FROM " +
-               hierarchyTable + " AS t0" + start + " UNION ALL SELECT CASE WHEN instr(kdb_h.path, " + piece +
-               ") > 0 THEN kdb_raise(1436) ELSE " + id + " END, kdb_h.lvl + 1, kdb_h.path || " + piece + step +
-               " FROM kdb_h JOIN " + hierarchyTable + " AS kdb_p ON kdb_p." + hierarchyId + " = kdb_h.rid JOIN " +
-               hierarchyTable + " AS t0 ON " + emitExpression(*core.connectBy) + ") ";
+               hierarchyTable + " AS t0" + start + " UNION ALL SELECT " + stepId + ", kdb_h.lvl + 1, kdb_h.path || " +
+               piece + step + " FROM kdb_h JOIN " + hierarchyTable + " AS kdb_p ON kdb_p." + hierarchyId +
+               " = kdb_h.rid JOIN " + hierarchyTable + " AS t0 ON " + emitExpression(*core.connectBy) + rowBound + ") ";
     }
     if (block.rownumBeforeSort) {
         // Rows are numbered before they are sorted: the limited rows come from an inner query
@@ -341,6 +356,9 @@ std::string emitCore(const SelectCore &core, const Query &q, const std::vector<s
     bool whereMoved = false;
     if (block.hierarchical) {
         sql += "kdb_h JOIN " + hierarchyTable + " AS t0 ON t0." + hierarchyId + " = kdb_h.rid";
+        if (!block.connectByPrior)
+            sql += " AND (SELECT CASE WHEN count(*) > " + std::to_string(kGeneratorMaxRows) +
+                   " THEN kdb_raise(30009) END FROM kdb_h) IS NULL";
     } else if (block.rownumInsideSource) {
         // Rows are numbered as they leave WHERE, before grouping and sorting: filter and cut
         // inside the only source, then group and sort what is left.

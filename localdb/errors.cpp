@@ -180,6 +180,7 @@ constexpr Message kMessages[] = {
     {24374, "define not done before fetch or execute and fetch"},
     {25156, "old style outer join (+) cannot be used with ANSI joins"},
     {28000, "the account is locked"},
+    {30009, "Not enough memory for CONNECT BY operation"},
     {30563, "outer join operator (+) is not allowed here"},
     {30929, "ORDER SIBLINGS BY clause not allowed here"},
     {32001, "write to SPFILE requested but no SPFILE is in use"},
