@@ -1,0 +1,90 @@
+// Feeds random statement text to the SQL front end (tokenizer and parser) and then to a session
+// on a scratch database. Any outcome other than a result or an Oracle error (a crash, a read out
+// of bounds, another exception type) is a fault.
+//
+// Input: the statement text itself, as bytes (mostly UTF-8, but any byte may occur).
+#include "localdb/localdb.h"
+#include "localdb/parser.h"
+#include "localdb/statement.h"
+#include "localdb/tokenizer.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace {
+
+// Longer texts add nothing the parser has not seen and slow the session part down.
+constexpr size_t kMaxText = 2048;
+// Enough rows to run the statement's row-by-row parts without letting a huge join dominate.
+constexpr int kMaxRows = 64;
+
+std::filesystem::path scratchDirectory;
+
+void removeScratch()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(scratchDirectory, ignored);
+}
+
+// One session per process, on a database holding a small table, so that queries reach the
+// binder, the emitted SQL and the built-in functions rather than stopping at ORA-00942.
+localdb::Session &session()
+{
+    static std::unique_ptr<localdb::Session> s = [] {
+        char pattern[] = "/tmp/kestrim-fuzz-sql-XXXXXX";
+        if (!mkdtemp(pattern))
+            std::abort();
+        scratchDirectory = pattern;
+        std::atexit(removeScratch);
+        const std::string path = (scratchDirectory / "fuzz.kdb").string();
+        localdb::Session::createDatabase(path, "MANAGER");
+        auto opened = localdb::Session::open(path, "SYSTEM", "MANAGER");
+        opened->execute("CREATE TABLE t (id NUMBER(6) PRIMARY KEY, parent NUMBER, name VARCHAR2(20), born DATE)");
+        opened->execute("INSERT INTO t VALUES (1, NULL, 'ONE', DATE '2001-02-03')");
+        opened->execute("INSERT INTO t VALUES (2, 1, 'TWO', NULL)");
+        opened->execute("INSERT INTO t VALUES (3, 1, NULL, DATE '1999-12-31')");
+        return opened;
+    }();
+    return *s;
+}
+
+void fail(const char *what)
+{
+    std::fprintf(stderr, "not an Oracle error: %s\n", what);
+    std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size)
+{
+    if (size > kMaxText)
+        return 0;
+    const std::string sql(reinterpret_cast<const char *>(data), size);
+    try {
+        localdb::tokenize(sql);
+        localdb::parseStatement(sql);
+    } catch (const localdb::Error &) {
+        return 0;  // the session would report the same error
+    } catch (const std::exception &e) {
+        fail(e.what());
+    }
+    try {
+        localdb::StatementResult result = session().execute(sql);
+        if (result.cursor) {
+            const int columns = static_cast<int>(result.cursor->columns().size());
+            for (int row = 0; row < kMaxRows && result.cursor->next(); ++row)
+                for (int c = 0; c < columns; ++c)
+                    result.cursor->value(c);
+        }
+    } catch (const localdb::Error &) {
+    } catch (const std::exception &e) {
+        fail(e.what());
+    }
+    return 0;
+}
