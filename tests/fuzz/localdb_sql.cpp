@@ -3,6 +3,7 @@
 // of bounds, another exception type) is a fault.
 //
 // Input: the statement text itself, as bytes (mostly UTF-8, but any byte may occur).
+#include "localdb/demo_database.h"
 #include "localdb/localdb.h"
 #include "localdb/parser.h"
 #include "localdb/statement.h"
@@ -31,8 +32,9 @@ void removeScratch()
     std::filesystem::remove_all(scratchDirectory, ignored);
 }
 
-// One session per process, on a database holding a small table, so that queries reach the
-// binder, the emitted SQL and the built-in functions rather than stopping at ORA-00942.
+// One session per process, on the demo database (EMP, DEPT, a view, a sequence, ...), so that
+// queries reach the binder, the emitted SQL and the built-in functions rather than stopping at
+// ORA-00942.
 localdb::Session &session()
 {
     static std::unique_ptr<localdb::Session> s = [] {
@@ -42,13 +44,8 @@ localdb::Session &session()
         scratchDirectory = pattern;
         std::atexit(removeScratch);
         const std::string path = (scratchDirectory / "fuzz.kdb").string();
-        localdb::Session::createDatabase(path, "MANAGER");
-        auto opened = localdb::Session::open(path, "SYSTEM", "MANAGER");
-        opened->execute("CREATE TABLE t (id NUMBER(6) PRIMARY KEY, parent NUMBER, name VARCHAR2(20), born DATE)");
-        opened->execute("INSERT INTO t VALUES (1, NULL, 'ONE', DATE '2001-02-03')");
-        opened->execute("INSERT INTO t VALUES (2, 1, 'TWO', NULL)");
-        opened->execute("INSERT INTO t VALUES (3, 1, NULL, DATE '1999-12-31')");
-        return opened;
+        localdb::createDemoDatabase(path);
+        return localdb::Session::open(path, "SCOTT", "TIGER");
     }();
     return *s;
 }
