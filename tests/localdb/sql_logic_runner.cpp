@@ -7,7 +7,10 @@
 //   statement error                    the statement must fail with the message after ----
 //                                      (an optional line "at N" then pins the error position)
 //   query <types> [nosort|rowsort]     rows after ----, one per line, values separated by a tab;
-//                                      NULL for null, dates as YYYY-MM-DD HH:MM:SS
+//                                      NULL for null, dates as YYYY-MM-DD HH:MM:SS. One letter per
+//                                      column, checked against every non-null value: I integer,
+//                                      R number with a fraction part possible (integer or double),
+//                                      T text, D date, B binary
 //   columns                            the statement's result columns: "NAME TYPECODE ORACLETYPE"
 //   connect <session> <user> <password>  opens (or switches to) a named session
 //   session <session>                  switches to an open session
@@ -63,6 +66,24 @@ std::string formatValue(const localdb::Value &v) {
         }
         return hex;
     }
+    }
+}
+
+// Whether a value may stand in a column of the given type letter; null fits every column.
+bool fitsTypeLetter(const localdb::Value &v, char letter) {
+    switch (v.index()) {
+    case 0:
+        return true;
+    case 1:
+        return letter == 'I' || letter == 'R';
+    case 2:
+        return letter == 'R';
+    case 3:
+        return letter == 'T';
+    case 4:
+        return letter == 'D';
+    default:
+        return letter == 'B';
     }
 }
 
@@ -183,7 +204,7 @@ struct Runner {
             if (directive == "query" || directive == "columns") {
                 std::string types, sort;
                 words >> types >> sort;
-                std::vector<std::string> actual;
+                std::vector<std::string> actual, typeErrors;
                 try {
                     auto result = session().execute(sql);
                     if (!result.cursor) {
@@ -194,10 +215,20 @@ struct Runner {
                         for (const auto &c : result.cursor->columns())
                             actual.push_back(c.name + " " + std::to_string(int(c.type)) + " " + c.oracleType);
                     } else {
+                        const size_t width = result.cursor->columns().size();
+                        if (types.size() != width)
+                            fail(lineNo, "type letters \"" + types + "\" for " + std::to_string(width) +
+                                             " columns");
                         while (result.cursor->next()) {
                             std::string row;
-                            for (size_t c = 0; c < result.cursor->columns().size(); ++c)
-                                row += (c ? "\t" : "") + formatValue(result.cursor->value(int(c)));
+                            for (size_t c = 0; c < width; ++c) {
+                                const localdb::Value &v = result.cursor->value(int(c));
+                                if (c < types.size() && !fitsTypeLetter(v, types[c]))
+                                    typeErrors.push_back("row " + std::to_string(actual.size() + 1) +
+                                                         " column " + std::to_string(c + 1) + ": " +
+                                                         formatValue(v) + " is not of type " + types[c]);
+                                row += (c ? "\t" : "") + formatValue(v);
+                            }
                             actual.push_back(row);
                         }
                     }
@@ -205,6 +236,11 @@ struct Runner {
                     fail(lineNo, std::string("query failed: ") + e.what());
                     continue;
                 }
+                if (!typeErrors.empty())
+                    fail(lineNo, "wrong column type: " + typeErrors.front() +
+                                     (typeErrors.size() > 1 ? " (and " + std::to_string(typeErrors.size() - 1) +
+                                                                  " more)"
+                                                            : ""));
                 if (sort == "rowsort") {
                     std::sort(actual.begin(), actual.end());
                     std::sort(expected.begin(), expected.end());
