@@ -330,9 +330,12 @@ StatementResult LocalSession::execute(const std::string &sql, std::vector<Bind> 
         case Statement::Rollback:
             if (!st->transaction->savepoint.empty()) {
                 const std::string &sp = st->transaction->savepoint;
-                if (std::find(core_->savepoints.begin(), core_->savepoints.end(), sp) == core_->savepoints.end())
+                auto it = std::find(core_->savepoints.begin(), core_->savepoints.end(), sp);
+                if (it == core_->savepoints.end())
                     raise(1086, -1, {sp});
                 core_->db->exec("ROLLBACK TO " + quoteIdent("u_" + sp));
+                // The savepoints set after this one are gone with the work they marked.
+                core_->savepoints.erase(it + 1, core_->savepoints.end());
             } else {
                 rollbackNow();
             }
@@ -340,6 +343,8 @@ StatementResult LocalSession::execute(const std::string &sql, std::vector<Bind> 
         case Statement::Savepoint:
             beginWrite();
             core_->db->exec("SAVEPOINT " + quoteIdent("u_" + st->transaction->savepoint));
+            // A name used again moves the savepoint: the older mark of that name is forgotten.
+            std::erase(core_->savepoints, st->transaction->savepoint);
             core_->savepoints.push_back(st->transaction->savepoint);
             break;
         case Statement::AlterSession:
