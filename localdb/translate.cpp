@@ -4,9 +4,8 @@
 #include "localdb/dml_target.h"
 #include "localdb/emitter.h"
 #include "localdb/errors.h"
+#include "localdb/expr_walk.h"
 #include "localdb/parser.h"
-
-#include <functional>
 
 namespace localdb {
 namespace {
@@ -227,8 +226,9 @@ std::shared_ptr<CompiledStatement> compileDelete(DeleteStmt &st, NameResolver &n
     return compiled;
 }
 
-// MERGE runs as UPDATE ... FROM for matched rows, an optional DELETE, then INSERT ... SELECT
-// of the source rows that matched nothing before the statement began.
+// MERGE runs as UPDATE ... FROM for matched rows, then INSERT ... SELECT of the source rows that
+// matched nothing (the update cannot change that: ON columns are not updatable), then the
+// optional DELETE of updated rows.
 std::shared_ptr<CompiledStatement> compileMerge(MergeStmt &st, NameResolver &names) {
     DmlTarget target = resolveDmlTarget(names, st.target, st.targetAlias, "UPDATE");
     if (target.isView)
@@ -256,18 +256,15 @@ std::shared_ptr<CompiledStatement> compileMerge(MergeStmt &st, NameResolver &nam
     scope.block = &block;
     binder.bindExpr(st.on, scope);
     const std::string on = emitExpression(*st.on);
+    // A column of the target that the ON condition reads, also inside CASE or a subquery, cannot
+    // be updated: the update would change which rows match.
     for (const auto &a : st.updateSets)
-        for (const auto &c : a.columns) {
-            std::vector<Expr *> refs;
-            std::function<void(Expr *)> scan = [&](Expr *e) {
-                if (e->kind == ExprKind::Column && e->binding == ColumnBinding::TableColumn && e->source == 0 &&
-                    e->text == c)
+        for (const auto &c : a.columns)
+            visitExpressions(*st.on, [&](const Expr &e, int depth) {
+                if (e.kind == ExprKind::Column && e.binding == ColumnBinding::TableColumn && e.source == 0 &&
+                    e.scopeDepth == depth && e.text == c)
                     raise(38104, a.offsets.front(), {"\"" + t.name + "\".\"" + c + "\""});
-                for (auto &x : e->args)
-                    scan(x.get());
-            };
-            scan(st.on.get());
-        }
+            });
     auto compiled = std::make_shared<CompiledStatement>();
     compiled->command = "MERGE";
     compiled->isUpdate = true;
@@ -294,23 +291,37 @@ std::shared_ptr<CompiledStatement> compileMerge(MergeStmt &st, NameResolver &nam
             insertSql += " AND " + emitExpression(*st.insertWhere);
         }
     }
-    if (st.hasUpdate) {
-        std::string sql = "UPDATE " + table + " AS t0 SET " + assignmentsSql(binder, target, st.updateSets, scope) +
-                          " FROM " + sourceSql + " AS s0 WHERE " + on;
-        if (st.updateWhere) {
-            binder.bindExpr(st.updateWhere, scope);
-            sql += " AND " + emitExpression(*st.updateWhere);
-        }
-        compiled->steps.push_back(sql);
-        if (st.hasDelete) {
-            binder.bindExpr(st.deleteWhere, scope);
-            compiled->steps.push_back("DELETE FROM " + table + " WHERE rowid IN (SELECT t0.rowid FROM " + table +
-                                      " AS t0, " + sourceSql + " AS s0 WHERE " + on + " AND " +
-                                      emitExpression(*st.deleteWhere) + ")");
-        }
+    // The DELETE clause removes only rows this statement updated: they are remembered before the
+    // update, so that the rows the INSERT adds afterwards (which match the source too) stay.
+    std::string updateWhere;
+    if (st.hasUpdate && st.updateWhere) {
+        binder.bindExpr(st.updateWhere, scope);
+        updateWhere = " AND " + emitExpression(*st.updateWhere);
     }
-    if (!insertSql.empty())
+    if (st.hasUpdate && st.hasDelete) {
+        compiled->steps = {"CREATE TEMP TABLE IF NOT EXISTS kdb_dml_rows(r INTEGER)", "DELETE FROM temp.kdb_dml_rows",
+                           "INSERT INTO temp.kdb_dml_rows SELECT t0.rowid FROM " + table + " AS t0, " + sourceSql +
+                               " AS s0 WHERE " + on + updateWhere};
+        compiled->counted = {false, false, false};
+    }
+    if (st.hasUpdate) {
+        compiled->steps.push_back("UPDATE " + table + " AS t0 SET " +
+                                  assignmentsSql(binder, target, st.updateSets, scope) + " FROM " + sourceSql +
+                                  " AS s0 WHERE " + on + updateWhere);
+        compiled->counted.push_back(true);
+    }
+    if (!insertSql.empty()) {
         compiled->steps.push_back(insertSql);
+        compiled->counted.push_back(true);
+    }
+    if (st.hasUpdate && st.hasDelete) {
+        binder.bindExpr(st.deleteWhere, scope);
+        compiled->steps.push_back("DELETE FROM " + table + " WHERE rowid IN (SELECT t0.rowid FROM " + table +
+                                  " AS t0, " + sourceSql + " AS s0 WHERE " + on + " AND " +
+                                  emitExpression(*st.deleteWhere) +
+                                  " AND t0.rowid IN (SELECT r FROM temp.kdb_dml_rows))");
+        compiled->counted.push_back(false);
+    }
     return compiled;
 }
 
