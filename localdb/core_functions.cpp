@@ -189,6 +189,16 @@ void kdbText(sqlite3_context *ctx, int, sqlite3_value **argv) {
     sqlite3_result_text(ctx, text.data(), int(text.size()), SQLITE_TRANSIENT);
 }
 
+// kdb_stored_length(value, charSemantics): the length a character column counts for the value,
+// in characters or in bytes of the database character set.
+void kdbStoredLength(sqlite3_context *ctx, int, sqlite3_value **argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    const unsigned char *t = sqlite3_value_text(argv[0]);
+    std::string text(reinterpret_cast<const char *>(t), size_t(sqlite3_value_bytes(argv[0])));
+    sqlite3_result_int64(ctx, storedLength(text, coreOf(ctx).context.characterSet, sqlite3_value_int(argv[1]) != 0));
+}
+
 void kdbRaise(sqlite3_context *ctx, int, sqlite3_value **argv) { resultError(ctx, sqlite3_value_int(argv[0])); }
 
 void kdbNextval(sqlite3_context *ctx, int, sqlite3_value **argv) {
@@ -229,6 +239,7 @@ void registerCoreFunctions(SessionCore &core) {
         {"kdb_div", 2, kdbDiv, pure},
         {"kdb_number", 3, kdbNumber, pure},
         {"kdb_text", 5, kdbText, session},
+        {"kdb_stored_length", 2, kdbStoredLength, session},
         {"kdb_raise", 1, kdbRaise, session},
         {"kdb_nextval", 1, kdbNextval, SQLITE_UTF8},
         {"kdb_currval", 1, kdbCurrval, SQLITE_UTF8},

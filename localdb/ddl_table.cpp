@@ -7,6 +7,7 @@
 #include "localdb/errors.h"
 #include "localdb/parser.h"
 #include "localdb/physical.h"
+#include "localdb/tokenizer.h"
 #include "localdb/translate.h"
 
 #include <algorithm>
@@ -49,6 +50,59 @@ std::string columnList(const std::vector<std::string> &cols, const std::string &
     for (size_t i = 0; i < cols.size(); ++i)
         out += (i ? ", " : "") + prefix + quoteIdent(cols[i]);
     return out;
+}
+
+// A check condition's text with every reference to a renamed column written as the new name,
+// quoted; the rest of the text stays as the user wrote it. Function names are left alone.
+std::string renameInCondition(const std::string &text, const std::string &from, const std::string &to) {
+    std::vector<Token> tokens = tokenize(text);
+    std::string out;
+    size_t copied = 0;
+    for (size_t i = 0; i < tokens.size(); ++i) {
+        const Token &k = tokens[i];
+        if ((k.kind != TokenKind::Identifier && k.kind != TokenKind::QuotedIdentifier) || k.text != from)
+            continue;
+        if (i + 1 < tokens.size() && tokens[i + 1].isOperator("("))
+            continue;
+        out += text.substr(copied, size_t(k.offset) - copied) + quoteIdent(to);
+        copied = size_t(k.end());
+    }
+    return out + text.substr(copied);
+}
+
+// Whether a NUMBER(p,s) could hold fewer digits before or after the point than before.
+bool narrowsNumber(const TypeSpec &from, const TypeSpec &to) {
+    if (from.name != "NUMBER" || to.name != "NUMBER" || to.precision == TypeSpec::None)
+        return false;
+    if (from.precision == TypeSpec::None)
+        return true;
+    const int fromScale = from.scale == TypeSpec::None ? 0 : from.scale;
+    const int toScale = to.scale == TypeSpec::None ? 0 : to.scale;
+    return toScale < fromScale || to.precision - toScale < from.precision - fromScale;
+}
+
+// ALTER TABLE MODIFY keeps the stored values as they are: a new type family or fewer number
+// digits needs a column holding only nulls, and a shorter text every value to fit, counted in
+// the database character set (a kanji is two bytes of code page 932) or in characters.
+void checkTypeChange(Connection &db, const TableInfo &t, const ColumnInfo &c, const ColumnDef &def) {
+    const std::string column = quoteIdent(c.name);
+    auto anyValue = [&](const std::string &condition) {
+        return db.queryInt("SELECT count(*) FROM (SELECT 1 FROM " + t.physicalName() + " WHERE " + column +
+                           " IS NOT NULL" + condition + " LIMIT 1)") != 0;
+    };
+    const BaseType base = baseTypeOf(def.type);
+    if (base != baseTypeOf(c.type)) {
+        if (anyValue(""))
+            raise(1439, def.offset);
+        return;
+    }
+    if (narrowsNumber(c.type, def.type) && anyValue(""))
+        raise(1440, def.offset);
+    const bool limited = def.type.name != "LONG" && def.type.name != "CLOB";
+    if (base == BaseType::Text && limited &&
+        anyValue(" AND kdb_stored_length(" + column + ", " + (def.type.charSemantics ? "1" : "0") + ") > " +
+                 std::to_string(def.type.length)))
+        raise(1441, def.offset);
 }
 
 void collectColumns(const Expr *e, const TableInfo &t, std::vector<std::string> &out) {
@@ -412,10 +466,7 @@ void alterTable(AlterTableStmt &st, SessionCore &, NameResolver &names) {
                 raise(904, def.offset, {"\"" + def.name + "\""});
             ColumnInfo &c = columns[size_t(idx)];
             if (def.hasType) {
-                if (baseTypeOf(def.type) == BaseType::Text && def.type.length < c.type.length &&
-                    db.queryInt("SELECT count(*) FROM " + t->physicalName() + " WHERE length(CAST(" +
-                                quoteIdent(c.name) + " AS BLOB)) > " + std::to_string(def.type.length)))
-                    raise(1441, def.offset);
+                checkTypeChange(db, *t, c, def);
                 c.type = def.type;
             }
             if (def.hasDefault) {
@@ -551,11 +602,22 @@ void alterTable(AlterTableStmt &st, SessionCore &, NameResolver &names) {
                                 "constraint_name) IN (SELECT owner, constraint_name FROM kdb_constraints WHERE table_id = ?1)",
                                 "UPDATE kdb_ind_columns SET column_name = ?3 WHERE column_name = ?2 AND index_id IN "
                                 "(SELECT object_id FROM kdb_indexes WHERE table_id = ?1)",
-                                "UPDATE kdb_comments SET column_name = ?3 WHERE object_id = ?1 AND column_name = ?2",
-                                "UPDATE kdb_constraints SET search_condition = '\"' || ?3 || '\" IS NOT NULL' WHERE "
-                                "table_id = ?1 AND search_condition = '\"' || ?2 || '\" IS NOT NULL'"}) {
+                                "UPDATE kdb_comments SET column_name = ?3 WHERE object_id = ?1 AND column_name = ?2"}) {
             auto p = db.prepare(sql);
             bindAll(p, id, from, to);
+            p.run();
+        }
+        // Check conditions (NOT NULL ones among them) are kept as text and parsed again whenever
+        // the table is rebuilt: they must name the column by its new name.
+        for (const auto &k : catalog.constraintsOf(id)) {
+            if (k.type != 'C')
+                continue;
+            const std::string condition = renameInCondition(k.searchCondition, from, to);
+            if (condition == k.searchCondition)
+                continue;
+            auto p = db.prepare("UPDATE kdb_constraints SET search_condition = ?3 WHERE owner = ?1 AND "
+                                "constraint_name = ?2");
+            bindAll(p, k.owner, k.name, condition);
             p.run();
         }
         db.exec("ALTER TABLE " + t->physicalName() + " RENAME COLUMN " + quoteIdent(from) + " TO " + quoteIdent(to));

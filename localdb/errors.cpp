@@ -91,6 +91,8 @@ constexpr Message kMessages[] = {
     {1435, "user does not exist"},
     {1436, "CONNECT BY loop in user data"},
     {1438, "value larger than specified precision allowed for this column"},
+    {1439, "column to be modified must be empty to change datatype"},
+    {1440, "column to be modified must be empty to decrease precision or scale"},
     {1441, "cannot decrease column length because some value is too big"},
     {1442, "column to be modified to NOT NULL is already NOT NULL"},
     {1449, "column contains NULL values; cannot alter to NOT NULL"},
