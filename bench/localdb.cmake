@@ -1,2 +1,4 @@
 # The embedded engine against plain SQLite on the same file.
 kestrim_bench(bench_localdb SOURCES ${CMAKE_CURRENT_LIST_DIR}/localdb_bench.cpp DEPENDS localdb SQLite::SQLite3)
+# Regular expression matching against LIKE on the same rows.
+kestrim_bench(bench_localdb_regex SOURCES ${CMAKE_CURRENT_LIST_DIR}/localdb_regex_bench.cpp DEPENDS localdb SQLite::SQLite3)

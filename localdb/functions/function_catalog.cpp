@@ -111,6 +111,13 @@ std::vector<FunctionInfo> buildCatalog()
         scalar("VSIZE", "ora_vsize", 1, 1, "A", R::Number),
         onDate(scalar("VSIZE", "ora_vsize_date", 1, 1, "D", R::Number)),
 
+        // Regular expressions. REGEXP_LIKE is a condition: 1, 0 or NULL.
+        scalar("REGEXP_LIKE", "ora_regexp_like", 2, 3, "T", R::Number),
+        scalar("REGEXP_SUBSTR", "ora_regexp_substr", 2, 6, "TTNNTN", R::Text),
+        scalar("REGEXP_INSTR", "ora_regexp_instr", 2, 7, "TTNNNTN", R::Number),
+        scalar("REGEXP_REPLACE", "ora_regexp_replace", 2, 6, "TTTNNT", R::Text),
+        scalar("REGEXP_COUNT", "ora_regexp_count", 2, 4, "TTNT", R::Number),
+
         // Conversion.
         sessional(scalar("TO_CHAR", "ora_to_char", 1, 3, "ATT", R::Text)),
         sessional(onDate(scalar("TO_CHAR", "ora_to_char_date", 1, 3, "DTT", R::Text))),

@@ -13,6 +13,7 @@ std::vector<ScalarImplementation> textFunctionImplementations();
 std::vector<ScalarImplementation> conversionFunctionImplementations();
 std::vector<ScalarImplementation> dateFunctionImplementations();
 std::vector<ScalarImplementation> sessionFunctionImplementations();
+std::vector<ScalarImplementation> regexFunctionImplementations();
 
 // Aggregates have their own registration (step and final callbacks).
 void registerAggregates(sqlite3 *db, SessionContext *context);

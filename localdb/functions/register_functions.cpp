@@ -22,7 +22,7 @@ std::map<std::string_view, ScalarEntry> implementations()
     std::map<std::string_view, ScalarEntry> entries;
     for (auto group : {functions::numberFunctionImplementations(), functions::textFunctionImplementations(),
                        functions::conversionFunctionImplementations(), functions::dateFunctionImplementations(),
-                       functions::sessionFunctionImplementations()}) {
+                       functions::sessionFunctionImplementations(), functions::regexFunctionImplementations()}) {
         for (const auto &implementation : group)
             entries[implementation.sqliteName] = implementation.entry;
     }
