@@ -600,6 +600,9 @@ void Binder::bindFunction(ExprPtr &ep, Scope &scope) {
             convert(e.args[i], BaseType::Raw);
     }
     e.sqlFunction = std::string(info->sqliteName);
+    if (e.sqlFunction == "ora_dump" && (e.args[0]->kind == ExprKind::String ||
+                                        (e.args[0]->type.hasSpec && e.args[0]->type.spec.name == "CHAR")))
+        e.sqlFunction = "ora_dump_char";  // Oracle reports text literals and CHAR as fixed-length
     switch (info->result) {
     case FunctionResult::Number:
         e.type = Type::number();

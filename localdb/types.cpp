@@ -22,7 +22,7 @@ std::string TypeSpec::text() const {
 
 BaseType baseTypeOf(const TypeSpec &spec) {
     const std::string &n = spec.name;
-    if (n == "NUMBER" || n == "FLOAT")
+    if (n == "NUMBER" || n == "FLOAT" || n == "BINARY_FLOAT" || n == "BINARY_DOUBLE")
         return BaseType::Number;
     if (n == "DATE" || n.rfind("TIMESTAMP", 0) == 0)
         return BaseType::Date;

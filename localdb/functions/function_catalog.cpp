@@ -118,6 +118,25 @@ std::vector<FunctionInfo> buildCatalog()
         scalar("REGEXP_REPLACE", "ora_regexp_replace", 2, 6, "TTTNNT", R::Text),
         scalar("REGEXP_COUNT", "ora_regexp_count", 2, 4, "TTNT", R::Number),
 
+        // Internal forms, hashes and identifiers. DUMP of a text literal or CHAR column reports
+        // the fixed-length type; the binder picks ora_dump_char for it.
+        scalar("DUMP", "ora_dump", 1, 4, "AN", R::Text),
+        scalar("DUMP", "ora_dump_char", 1, 4, "AN", R::Text),
+        onDate(scalar("DUMP", "ora_dump_date", 1, 4, "DN", R::Text)),
+        scalar("STANDARD_HASH", "ora_standard_hash", 1, 2, "AT", R::Raw),
+        onDate(scalar("STANDARD_HASH", "ora_standard_hash_date", 1, 2, "DT", R::Raw)),
+        scalar("ORA_HASH", "ora_ora_hash", 1, 3, "AN", R::Number),
+        onDate(scalar("ORA_HASH", "ora_ora_hash_date", 1, 3, "DN", R::Number)),
+        sessional(scalar("SYS_GUID", "ora_sys_guid", 0, 0, "", R::Raw)),
+        scalar("NANVL", "ora_nanvl", 2, 2, "N", R::Number),
+        scalar("WIDTH_BUCKET", "ora_width_bucket", 4, 4, "N", R::Number),
+        scalar("TO_BINARY_DOUBLE", "ora_to_binary_double", 1, 1, "A", R::Number),
+        scalar("TO_BINARY_FLOAT", "ora_to_binary_float", 1, 1, "A", R::Number),
+        scalar("UNISTR", "ora_unistr", 1, 1, "T", R::Text),
+        scalar("ASCIISTR", "ora_asciistr", 1, 1, "T", R::Text),
+        scalar("COMPOSE", "ora_compose", 1, 1, "T", R::Text),
+        scalar("DECOMPOSE", "ora_decompose", 1, 1, "T", R::Text),
+
         // Conversion.
         sessional(scalar("TO_CHAR", "ora_to_char", 1, 3, "ATT", R::Text)),
         sessional(onDate(scalar("TO_CHAR", "ora_to_char_date", 1, 3, "DTT", R::Text))),

@@ -52,6 +52,7 @@ constexpr Message kMessages[] = {
     {1862, "the numeric value does not match the length of the format item"},
     {1898, "too many precision specifiers"},
     {2003, "invalid USERENV parameter"},
+    {3052, "invalid argument for STANDARD_HASH function"},
     {12725, "unmatched parentheses in regular expression"},
     {12726, "unmatched bracket in regular expression"},
     {12727, "invalid back reference in regular expression"},
@@ -63,6 +64,7 @@ constexpr Message kMessages[] = {
     {12733, "regular expression too long"},
     {30001, "trim set should have only one character"},
     {30076, "invalid extract field for extract source"},
+    {30186, "'\\' must be followed by four hexadecimal characters or another '\\'"},
 };
 
 std::string prefix(int code)

@@ -14,6 +14,7 @@ std::vector<ScalarImplementation> conversionFunctionImplementations();
 std::vector<ScalarImplementation> dateFunctionImplementations();
 std::vector<ScalarImplementation> sessionFunctionImplementations();
 std::vector<ScalarImplementation> regexFunctionImplementations();
+std::vector<ScalarImplementation> miscFunctionImplementations();
 
 // Aggregates have their own registration (step and final callbacks).
 void registerAggregates(sqlite3 *db, SessionContext *context);

@@ -22,7 +22,8 @@ std::map<std::string_view, ScalarEntry> implementations()
     std::map<std::string_view, ScalarEntry> entries;
     for (auto group : {functions::numberFunctionImplementations(), functions::textFunctionImplementations(),
                        functions::conversionFunctionImplementations(), functions::dateFunctionImplementations(),
-                       functions::sessionFunctionImplementations(), functions::regexFunctionImplementations()}) {
+                       functions::sessionFunctionImplementations(), functions::regexFunctionImplementations(),
+                       functions::miscFunctionImplementations()}) {
         for (const auto &implementation : group)
             entries[implementation.sqliteName] = implementation.entry;
     }

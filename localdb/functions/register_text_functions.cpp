@@ -3,6 +3,7 @@
 #include "localdb/functions/function_registry.h"
 #include "localdb/functions/raw_functions.h"
 #include "localdb/functions/text_functions.h"
+#include "localdb/functions/value_bytes.h"
 #include "localdb/functions/width_conversion.h"
 
 #include <optional>
@@ -97,23 +98,12 @@ void hextorawBody(Arguments &a) { a.setRaw(hexToRaw(a.text(0))); }
 void toMultiByteBody(Arguments &a) { a.setText(toMultiByte(a.text(0))); }
 void toSingleByteBody(Arguments &a) { a.setText(toSingleByte(a.text(0))); }
 
-// Oracle's NUMBER holds a length byte's worth of exponent and two digits per byte, plus a
-// terminating byte for negative values shorter than the maximum.
-std::int64_t numberSize(const DecimalNumber &n)
-{
-    if (n.isZero())
-        return 1;
-    std::size_t digits = n.digits().size() + (n.exponent() % 2 != 0 ? 1 : 0);
-    std::int64_t pairs = static_cast<std::int64_t>((digits + 1) / 2);
-    return 1 + pairs + (n.isNegative() && pairs < 20 ? 1 : 0);
-}
-
 void vsizeBody(Arguments &a)
 {
     switch (a.type(0)) {
     case SQLITE_INTEGER:
     case SQLITE_FLOAT:
-        a.setInteger(numberSize(a.number(0)));
+        a.setInteger(static_cast<std::int64_t>(numberBytes(a.number(0)).size()));
         return;
     case SQLITE_BLOB:
         a.setInteger(static_cast<std::int64_t>(a.raw(0).size()));
