@@ -1,5 +1,7 @@
-// Box paste into the text model, and the clean-up of text that comes from outside.
+// Box paste into the text model, the clean-up of text that comes from outside, and dropping a
+// dragged selection.
 #include "editor/editor_box_paste.h"
+#include "editor/editor_drag.h"
 #include "editor_test_support.h"
 
 #include <gtest/gtest.h>
@@ -71,6 +73,51 @@ TEST(SanitizePasted, LeadBytesWithoutTrailBecomeQuestionMarksAndTheRestStays)
     EXPECT_EQ(editor::SanitizePasted(std::string("\x95\0b", 3)), std::string("?\0b", 3));
     EXPECT_EQ(editor::SanitizePasted("\x95\x7F"), "?\x7F");
     EXPECT_EQ(editor::SanitizePasted(std::string("x\0y", 3)), std::string("x\0y", 3));
+}
+
+} // namespace
+
+namespace {
+
+// Dropping a dragged selection: moves and copies in both directions, and drops that change
+// nothing.
+TEST(DropText, MovesAndCopiesAsOneChange)
+{
+    TEditorModel editor;
+    const std::string text = "select a\r\nfrom b\r\nwhere c";
+    editor.SetText(text);
+    // Move "a" (row 0, bytes 7-8) to the end of row 2.
+    ASSERT_TRUE(editor::DropText(editor, {0, 7}, {0, 8}, {2, 7}, false));
+    EXPECT_EQ(editor.Text(), "select \r\nfrom b\r\nwhere ca");
+    EXPECT_EQ(editor.SelText(), "a");
+    editor.Undo();
+    EXPECT_EQ(editor.Text(), text) << "one undo takes the move back";
+
+    // Move a range over a line break backwards, in front of the first word.
+    ASSERT_TRUE(editor::DropText(editor, {1, 5}, {2, 5}, {0, 0}, false));
+    EXPECT_EQ(editor.Text(), "b\r\nwhereselect a\r\nfrom  c");
+    EXPECT_EQ(editor.SelText(), "b\r\nwhere");
+    editor.Undo();
+
+    // Copy: the original stays.
+    ASSERT_TRUE(editor::DropText(editor, {0, 0}, {0, 6}, {1, 4}, true));
+    EXPECT_EQ(editor.Text(), "select a\r\nfromselect b\r\nwhere c");
+    editor.Undo();
+    EXPECT_EQ(editor.Text(), text);
+}
+
+TEST(DropText, DropInsideTheSelectionOrWhileReadOnlyChangesNothing)
+{
+    TEditorModel editor;
+    editor.SetText("abcdef");
+    EXPECT_FALSE(editor::DropText(editor, {0, 1}, {0, 4}, {0, 2}, false));
+    EXPECT_FALSE(editor::DropText(editor, {0, 1}, {0, 4}, {0, 1}, false));
+    EXPECT_FALSE(editor::DropText(editor, {0, 1}, {0, 4}, {0, 4}, true));
+    EXPECT_EQ(editor.Text(), "abcdef");
+    EXPECT_FALSE(editor.CanUndo());
+    editor.SetReadOnly(true);
+    EXPECT_FALSE(editor::DropText(editor, {0, 1}, {0, 2}, {0, 5}, false));
+    EXPECT_EQ(editor.Text(), "abcdef");
 }
 
 } // namespace
