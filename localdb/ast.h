@@ -14,6 +14,7 @@ namespace localdb {
 struct Query;
 struct Expr;
 struct BoundBlock;
+struct Analytic;
 
 // A result column of a query: its Oracle name and static type.
 struct OutputColumn {
@@ -83,6 +84,8 @@ struct Expr {
     bool distinct = false;     // COUNT(DISTINCT x)
     bool outerJoin = false;    // column marked (+)
     std::string quantifier;    // ANY / ALL / SOME
+    // OVER (...), WITHIN GROUP (...), KEEP (...) and the NULLS / FROM options of a call.
+    std::unique_ptr<Analytic> analytic;
 
     // Filled by the binder.
     Type type;
@@ -126,6 +129,35 @@ struct OrderItem {
     ExprPtr expr;
     bool descending = false;
     int nulls = 0;  // 0 default, 1 NULLS FIRST, 2 NULLS LAST
+};
+
+// One bound of a window frame: UNBOUNDED PRECEDING, n PRECEDING, CURRENT ROW, n FOLLOWING,
+// UNBOUNDED FOLLOWING, in the order rows are met.
+struct FrameBound {
+    enum Kind { None, UnboundedPreceding, Preceding, CurrentRow, Following, UnboundedFollowing } kind = None;
+    ExprPtr offset;  // n of n PRECEDING / FOLLOWING
+};
+
+// What follows the argument list of an analytic, ordered-set or KEEP call.
+struct Analytic {
+    bool over = false;  // OVER (...) was written
+    int overOffset = -1;
+    std::vector<ExprPtr> partitionBy;
+    std::vector<OrderItem> orderBy;  // inside OVER
+    int orderOffset = -1;
+    std::string frameUnit;  // "ROWS" or "RANGE"; empty: the default frame
+    int frameOffset = -1;
+    FrameBound start, end;  // end.kind None: the one-bound form (start AND CURRENT ROW)
+    bool ignoreNulls = false;
+    bool fromLast = false;  // NTH_VALUE ... FROM LAST
+    // WITHIN GROUP (ORDER BY ...) of LISTAGG and PERCENTILE_*, or the ORDER BY of KEEP.
+    bool withinGroup = false;
+    int keep = 0;  // KEEP (DENSE_RANK FIRST ...): 1, LAST: 2
+    std::vector<OrderItem> groupOrder;
+    // LISTAGG ... ON OVERFLOW TRUNCATE ['indicator'] [WITH | WITHOUT COUNT]
+    bool overflowTruncate = false;
+    std::string overflowIndicator = "...";
+    bool overflowCount = true;
 };
 
 // One SELECT ... FROM ... block.

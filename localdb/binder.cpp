@@ -4,6 +4,7 @@
 
 #include "localdb/errors.h"
 #include "localdb/functions/function_catalog.h"
+#include "localdb/window_sql.h"
 
 namespace localdb {
 namespace {
@@ -94,7 +95,7 @@ bool sameExpression(const Expr &a, const Expr &b) {
     if (a.kind != b.kind || a.op != b.op || a.text != b.text || a.binding != b.binding || a.column != b.column ||
         a.scopeDepth != b.scopeDepth || a.sqlFunction != b.sqlFunction || a.negated != b.negated ||
         a.distinct != b.distinct || a.args.size() != b.args.size() || a.whens.size() != b.whens.size() ||
-        bool(a.elseExpr) != bool(b.elseExpr) || a.query || b.query)
+        bool(a.elseExpr) != bool(b.elseExpr) || a.query || b.query || a.analytic || b.analytic)
         return false;
     if (a.kind == ExprKind::Column && a.binding == ColumnBinding::Unbound && a.name.parts != b.name.parts)
         return false;
@@ -406,6 +407,10 @@ void Binder::bindFunction(ExprPtr &ep, Scope &scope) {
     const size_t n = e.args.size();
     if (e.name.parts.size() > 1)
         raise(904, e.offset, {quotedParts(e.name)});
+    if (e.analytic || isWindowFunctionName(name)) {
+        bindAnalytic(ep, scope);
+        return;
+    }
     if (isAggregateName(name)) {
         if (!scope.aggregatesAllowed)
             raise(934, e.offset);
@@ -414,6 +419,7 @@ void Binder::bindFunction(ExprPtr &ep, Scope &scope) {
         e.aggregate = true;
         Scope inner = scope;
         inner.aggregatesAllowed = false;
+        inner.analyticAllowed = false;
         inner.inWhere = false;
         if (e.args[0]->kind == ExprKind::Star) {
             if (name != "COUNT")
@@ -820,6 +826,8 @@ ExprPtr Binder::cloneBound(const Expr &e) {
         c->thens.push_back(cloneBound(*t));
     if (e.elseExpr)
         c->elseExpr = cloneBound(*e.elseExpr);
+    if (e.analytic)
+        c->analytic = cloneAnalytic(*e.analytic);
     if (c->binding == ColumnBinding::NextVal)
         c->binding = ColumnBinding::CurrVal;
     return c;

@@ -48,6 +48,7 @@ struct BoundBlock {
         ExprPtr separator;
     };
     std::vector<Carried> carried;
+    bool windowed = false;          // an analytic function: rows come in the window's order
 };
 
 // One query block's names during binding; parent is the enclosing block (correlation).
@@ -58,6 +59,7 @@ struct Scope {
     bool inConnectBy = false;       // PRIOR allowed
     bool columnsAllowed = true;     // false in VALUES: ORA-00984
     bool inWhere = false;           // ROWNUM predicates allowed
+    bool analyticAllowed = false;   // select list and ORDER BY: OVER (...) allowed
 };
 
 class Binder {
@@ -80,6 +82,7 @@ public:
     // Whether seq.NEXTVAL / CURRVAL may appear where binding continues (select list, VALUES, SET).
     void allowSequences(bool allowed) { sequencesAllowed_ = allowed; }
     ExprPtr cloneBound(const Expr &e);
+    std::unique_ptr<Analytic> cloneAnalytic(const Analytic &a);
     // Keeps the SQL alias t0 for the table a DML statement writes: sources of its subqueries
     // are numbered from t1.
     void reserveTargetAlias() { aliasCounter_ = std::max(aliasCounter_, 1); }
@@ -94,6 +97,8 @@ private:
     void checkGrouping(SelectCore &core, Query &q);
     void bindColumn(ExprPtr &e, Scope &scope);
     void bindFunction(ExprPtr &e, Scope &scope);
+    void bindAnalytic(ExprPtr &e, Scope &scope);  // binder_window.cpp
+    void bindWindow(Analytic &a, Scope &scope);
     void bindBinary(ExprPtr &e, Scope &scope);
     void compareTypes(ExprPtr &a, ExprPtr &b);
     bool lookupColumn(Scope &scope, const Name &n, Expr &e, int depth);

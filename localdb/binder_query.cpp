@@ -3,6 +3,7 @@
 #include "localdb/binder.h"
 
 #include "localdb/errors.h"
+#include "localdb/window_sql.h"
 
 #include <algorithm>
 #include <cmath>
@@ -30,6 +31,10 @@ bool containsAggregate(const Expr *e) {
     if (!e)
         return false;
     if (e->aggregate)
+        return true;
+    bool inWindow = false;
+    forEachWindowPart(*e, [&](const Expr &part) { inWindow = inWindow || containsAggregate(&part); });
+    if (inWindow)
         return true;
     for (const auto &a : e->args)
         if (containsAggregate(a.get()))
@@ -305,7 +310,9 @@ void Binder::checkGrouping(SelectCore &core, Query &q) {
         if (e.query)
             return;
         for (const auto &a : e.args)
-            check(*a);
+            if (a->kind != ExprKind::Star)
+                check(*a);
+        forEachWindowPart(e, check);
         for (size_t i = 0; i < e.whens.size(); ++i) {
             check(*e.whens[i]);
             check(*e.thens[i]);
@@ -379,6 +386,7 @@ void Binder::bindCore(SelectCore &core, Query &q, Scope *outer) {
 
     Scope items = scope;
     items.aggregatesAllowed = true;
+    items.analyticAllowed = true;
     q.outputs.clear();
     for (auto &item : core.items) {
         bindExpr(item.expr, items);
@@ -398,7 +406,9 @@ void Binder::bindCore(SelectCore &core, Query &q, Scope *outer) {
     if (core.having) {
         bool savedSeq = sequencesAllowed_;
         sequencesAllowed_ = false;
-        bindExpr(core.having, items);
+        Scope having = items;
+        having.analyticAllowed = false;
+        bindExpr(core.having, having);
         sequencesAllowed_ = savedSeq;
         block->grouped = true;
     }
@@ -408,7 +418,7 @@ void Binder::bindCore(SelectCore &core, Query &q, Scope *outer) {
         bindOrderBy(q, &items);
     if (block->grouped)
         checkGrouping(core, q);
-    if (block->rownumLimit >= 0 && (block->grouped || core.distinct || !q.orderBy.empty())) {
+    if (block->rownumLimit >= 0 && (block->grouped || core.distinct || !q.orderBy.empty() || block->windowed)) {
         if (block->sources.size() == 1 && !block->hierarchical)
             block->rownumInsideSource = true;
         else if (!block->grouped && !block->hierarchical)

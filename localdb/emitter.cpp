@@ -4,6 +4,7 @@
 
 #include "localdb/binder.h"
 #include "localdb/catalog.h"
+#include "localdb/window_sql.h"
 
 namespace localdb {
 namespace {
@@ -57,6 +58,13 @@ std::string quantified(const Expr &e) {
 }  // namespace
 
 std::string bindParameterName(const std::string &name) { return ":kb_" + name; }
+
+std::string orderTermSql(const std::string &key, const OrderItem &item) {
+    int nulls = item.nulls;
+    if (nulls == 0)
+        nulls = item.descending ? 1 : 2;
+    return key + (item.descending ? " DESC" : " ASC") + (nulls == 1 ? " NULLS FIRST" : " NULLS LAST");
+}
 
 std::string emitExpression(const Expr &e) {
     switch (e.kind) {
@@ -153,6 +161,8 @@ std::string emitExpression(const Expr &e) {
                emitQuery(*e.query, &value, false) + ") LIMIT 2))";
     }
     case ExprKind::Function: {
+        if (e.analytic)
+            return emitAnalytic(e);
         std::string out = e.sqlFunction + "(";
         if (e.distinct)
             out += "DISTINCT ";
@@ -210,8 +220,6 @@ std::string ansiFrom(const TableRef &ref, const BoundBlock &block) {
     return out;
 }
 
-// One ORDER BY term: key ASC|DESC with Oracle's NULL placement (NULL sorts as larger than every
-// value unless NULLS FIRST / LAST says otherwise).
 // The FROM list of a block: ANSI joins as written, or the comma list with old-style outer joins
 // as LEFT JOINs after the sources their conditions name.
 std::string fromSql(const SelectCore &core, const BoundBlock &block) {
@@ -233,15 +241,9 @@ std::string fromSql(const SelectCore &core, const BoundBlock &block) {
     return sql;
 }
 
-std::string orderTermFor(const std::string &key, const OrderItem &item) {
-    int nulls = item.nulls;
-    if (nulls == 0)
-        nulls = item.descending ? 1 : 2;
-    return key + (item.descending ? " DESC" : " ASC") + (nulls == 1 ? " NULLS FIRST" : " NULLS LAST");
-}
-
+// One ORDER BY term by select-list position or by expression.
 std::string orderTerm(const OrderItem &item, int position) {
-    return orderTermFor(position > 0 ? std::to_string(position) : emitExpression(*item.expr), item);
+    return orderTermSql(position > 0 ? std::to_string(position) : emitExpression(*item.expr), item);
 }
 
 // Whether rows of this block come straight from one table in storage order: then that order is
@@ -255,7 +257,7 @@ constexpr long long kGeneratorMaxRows = 1000000;
 bool keepsStorageOrder(const SelectCore &core, const Query &q) {
     const BoundBlock &b = *core.bound;
     return b.sources.size() == 1 && b.sources[0].isTable && !b.grouped && !core.distinct && q.orderBy.empty() &&
-           !b.hierarchical && !b.rownumInsideSource;
+           !b.hierarchical && !b.rownumInsideSource && !b.windowed;
 }
 
 std::string emitCore(const SelectCore &core, const Query &q, const std::vector<std::string> *forcedNames,
@@ -340,7 +342,7 @@ std::string emitCore(const SelectCore &core, const Query &q, const std::vector<s
             for (size_t i = 0; i < q.orderBy.size(); ++i) {
                 std::string key = q.orderPositions[i] > 0 ? "c" + std::to_string(q.orderPositions[i])
                                                          : "o" + std::to_string(i + 1);
-                sql += (i ? ", " : "") + orderTermFor(key, q.orderBy[i]);
+                sql += (i ? ", " : "") + orderTermSql(key, q.orderBy[i]);
             }
         }
         return sql;

@@ -17,6 +17,10 @@ std::string emitExpression(const Expr &e);
 // storageOrder: a plain scan of one table keeps the table's storage (insertion) order.
 std::string emitQuery(const Query &q, const std::vector<std::string> *forcedNames = nullptr, bool storageOrder = true);
 
+// One ORDER BY term over the SQL key with Oracle's NULL placement: NULL sorts as larger than
+// every value unless NULLS FIRST / LAST says otherwise.
+std::string orderTermSql(const std::string &key, const OrderItem &item);
+
 // The SQLite parameter name used for the bind variable NAME.
 std::string bindParameterName(const std::string &name);
 

@@ -132,6 +132,12 @@ Step wrapQuery(const Query &q, Step body, bool sortsForOrderBy) {
             s.children.push_back(std::move(body));
             body = std::move(s);
         }
+        if (b.windowed) {
+            // Analytic functions sort the rows by their partitions and order once more.
+            Step s{"WINDOW", "SORT", "", "", "", {}};
+            s.children.push_back(std::move(body));
+            body = std::move(s);
+        }
         if (q.core->distinct) {
             Step s{"SORT", "UNIQUE", "", "", "", {}};
             s.children.push_back(std::move(body));

@@ -48,6 +48,12 @@ public:
     ExprPtr caseExpression();
     ExprPtr nameOrCall();
 
+    // What follows and accompanies a call's arguments (parser_window.cpp).
+    void callArgumentOptions(Expr &call);
+    void callSuffix(Expr &call);
+    void windowSpecification(Analytic &a);
+    FrameBound frameBound();
+
     // Queries (parser_query.cpp).
     QueryPtr compound();
     QueryPtr queryTerm();

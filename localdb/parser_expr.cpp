@@ -386,14 +386,14 @@ ExprPtr Parser::nameOrCall() {
                 auto star = makeExpr(ExprKind::Star, advance().offset);
                 e->args.push_back(std::move(star));
             } else {
-                do
+                do {
                     e->args.push_back(expression());
-                while (acceptOp(","));
+                    callArgumentOptions(*e);
+                } while (acceptOp(","));
             }
         }
         expectOp(")", 907);
-        if (peek().isWord("OVER"))
-            fail(933);
+        callSuffix(*e);
         e->endOffset = lastEnd();
         return e;
     }

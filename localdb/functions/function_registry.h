@@ -18,5 +18,8 @@ std::vector<ScalarImplementation> miscFunctionImplementations();
 
 // Aggregates have their own registration (step and final callbacks).
 void registerAggregates(sqlite3 *db, SessionContext *context);
+// The engine's own window functions and ordered aggregates (kdb_frame_value, kdb_listagg ...).
+void registerWindowFunctions(sqlite3 *db, SessionContext *context);
+void registerOrderedAggregates(sqlite3 *db, SessionContext *context);
 
 }  // namespace localdb::functions

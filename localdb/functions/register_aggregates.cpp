@@ -42,6 +42,28 @@ void momentsStep(sqlite3_context *context, int count, sqlite3_value **values)
     }
 }
 
+// Over a moving window frame the row leaving the frame is taken out again.
+void momentsInverse(sqlite3_context *context, int count, sqlite3_value **values)
+{
+    try {
+        Arguments arguments(context, count, values);
+        auto *m = static_cast<Moments *>(sqlite3_aggregate_context(context, 0));
+        if (!m || arguments.anyNull() || m->count == 0)
+            return;
+        double x = arguments.real(0);
+        m->count -= 1;
+        if (m->count == 0) {
+            *m = Moments{};
+            return;
+        }
+        double delta = x - m->mean;
+        m->mean -= delta / m->count;
+        m->squares -= delta * (x - m->mean);
+    } catch (...) {
+        reportException(context);
+    }
+}
+
 template <Spread Kind>
 void momentsFinal(sqlite3_context *context)
 {
@@ -98,20 +120,35 @@ void medianStep(sqlite3_context *context, int count, sqlite3_value **values)
     }
 }
 
-void medianFinal(sqlite3_context *context)
+void medianInverse(sqlite3_context *context, int count, sqlite3_value **values)
+{
+    try {
+        Arguments arguments(context, count, values);
+        auto *state = static_cast<MedianState *>(sqlite3_aggregate_context(context, 0));
+        if (!state || !state->values || arguments.anyNull())
+            return;
+        auto found = std::find(state->values->begin(), state->values->end(), arguments.real(0));
+        if (found != state->values->end())
+            state->values->erase(found);
+    } catch (...) {
+        reportException(context);
+    }
+}
+
+// The median of the values so far; the window form asks again as the frame moves.
+void medianValue(sqlite3_context *context)
 {
     auto *state = static_cast<MedianState *>(sqlite3_aggregate_context(context, 0));
-    if (!state || !state->values)
+    if (!state || !state->values || state->values->empty())
         return;
-    std::vector<double> *values = state->values;
-    state->values = nullptr;
     try {
-        std::size_t n = values->size();
-        std::nth_element(values->begin(), values->begin() + static_cast<std::ptrdiff_t>(n / 2), values->end());
-        double upper = (*values)[n / 2];
+        std::vector<double> values = *state->values;
+        std::size_t n = values.size();
+        std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(n / 2), values.end());
+        double upper = values[n / 2];
         double median = upper;
         if (n % 2 == 0) {
-            double lower = *std::max_element(values->begin(), values->begin() + static_cast<std::ptrdiff_t>(n / 2));
+            double lower = *std::max_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(n / 2));
             median = lower + (upper - lower) / 2;
         }
         Arguments result(context, 0, nullptr);
@@ -119,7 +156,16 @@ void medianFinal(sqlite3_context *context)
     } catch (...) {
         reportException(context);
     }
-    delete values;
+}
+
+void medianFinal(sqlite3_context *context)
+{
+    medianValue(context);
+    auto *state = static_cast<MedianState *>(sqlite3_aggregate_context(context, 0));
+    if (state) {
+        delete state->values;
+        state->values = nullptr;
+    }
 }
 
 // LISTAGG keeps the text joined so far; like MEDIAN its state is a pointer freed by the final call.
@@ -174,20 +220,30 @@ void listaggFinal(sqlite3_context *context)
     delete text;
 }
 
+// Each also runs over a window: value reports the current frame (the moments' final call leaves
+// the state in place, so it serves as both), inverse takes out the row leaving the frame.
 struct AggregateImplementation {
     const char *name;
     void (*step)(sqlite3_context *, int, sqlite3_value **);
     void (*final)(sqlite3_context *);
+    void (*value)(sqlite3_context *);
+    void (*inverse)(sqlite3_context *, int, sqlite3_value **);
 };
 
+template <Spread Kind>
+constexpr AggregateImplementation moments(const char *name)
+{
+    return {name, momentsStep<Kind>, momentsFinal<Kind>, momentsFinal<Kind>, momentsInverse};
+}
+
 constexpr AggregateImplementation kAggregates[] = {
-    {"ora_variance", momentsStep<Spread::Variance>, momentsFinal<Spread::Variance>},
-    {"ora_var_samp", momentsStep<Spread::VarianceSample>, momentsFinal<Spread::VarianceSample>},
-    {"ora_var_pop", momentsStep<Spread::VariancePopulation>, momentsFinal<Spread::VariancePopulation>},
-    {"ora_stddev", momentsStep<Spread::Deviation>, momentsFinal<Spread::Deviation>},
-    {"ora_stddev_samp", momentsStep<Spread::DeviationSample>, momentsFinal<Spread::DeviationSample>},
-    {"ora_stddev_pop", momentsStep<Spread::DeviationPopulation>, momentsFinal<Spread::DeviationPopulation>},
-    {"ora_median", medianStep, medianFinal},
+    moments<Spread::Variance>("ora_variance"),
+    moments<Spread::VarianceSample>("ora_var_samp"),
+    moments<Spread::VariancePopulation>("ora_var_pop"),
+    moments<Spread::Deviation>("ora_stddev"),
+    moments<Spread::DeviationSample>("ora_stddev_samp"),
+    moments<Spread::DeviationPopulation>("ora_stddev_pop"),
+    {"ora_median", medianStep, medianFinal, medianValue, medianInverse},
 };
 
 }  // namespace
@@ -196,8 +252,8 @@ void registerAggregates(sqlite3 *db, SessionContext *context)
 {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
     for (const AggregateImplementation &aggregate : kAggregates)
-        sqlite3_create_function_v2(db, aggregate.name, 1, flags, context, nullptr, aggregate.step, aggregate.final,
-                                   nullptr);
+        sqlite3_create_window_function(db, aggregate.name, 1, flags, context, aggregate.step, aggregate.final,
+                                       aggregate.value, aggregate.inverse, nullptr);
     for (int arguments : {1, 2})
         sqlite3_create_function_v2(db, "ora_listagg", arguments, flags, context, nullptr, listaggStep, listaggFinal,
                                    nullptr);

@@ -60,6 +60,8 @@ void registerOracleFunctions(sqlite3 *db, SessionContext *context)
     registerScalar(db, kDateAddFunction, 2, false, context, entries.at(kDateAddFunction));
     registerScalar(db, kDateDiffFunction, 2, false, context, entries.at(kDateDiffFunction));
     functions::registerAggregates(db, context);
+    functions::registerWindowFunctions(db, context);
+    functions::registerOrderedAggregates(db, context);
 }
 
 }  // namespace localdb
