@@ -1,5 +1,7 @@
 #include "localdb/expr_walk.h"
 
+#include "localdb/window_sql.h"
+
 namespace localdb {
 namespace {
 
@@ -40,6 +42,7 @@ void visitExpressions(const Expr &e, const ExprVisitor &visit, int depth) {
         visitExpressions(*t, visit, depth);
     if (e.elseExpr)
         visitExpressions(*e.elseExpr, visit, depth);
+    forEachWindowPart(e, [&](const Expr &part) { visitExpressions(part, visit, depth); });
     if (e.query)
         visitExpressions(*e.query, visit, depth + 1);
 }
