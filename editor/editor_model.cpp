@@ -183,9 +183,11 @@ bool TEditorModel::Selected() const { return FSelected; }
 
 void TEditorModel::CancelSelection()
 {
+    FHitCaretColumns = 0;
     if (!FSelected)
         return;
     FSelected = false;
+    FHit = false;
     FDisplay->SelectionChanged(false);
 }
 
@@ -355,8 +357,7 @@ std::string TEditorModel::SelText() const
 
 void TEditorModel::SetSelText(std::string_view text)
 {
-    TEditorScreenStrings &store = *FStore;
-    const int count = store.Count();
+    const int count = FStore->Count();
     const bool selected = FSelected;
     if (!selected && text.empty())
         return;
@@ -367,17 +368,24 @@ void TEditorModel::SetSelText(std::string_view text)
     const TEditorPosition start = SelectionStart();
     const TEditorPosition end = SelectionEnd();
     CancelSelection();
+    // A caret standing past the end of its row fills the gap with blanks.
+    int pad = 0;
+    if (!selected && start.Row < count)
+        pad = std::max(0, FCol - editor::RowWidth(FStore->View(start.Row), ColumnRules()));
+    ReplaceBetween(start, end, text, pad);
+}
+
+void TEditorModel::ReplaceBetween(TEditorPosition start, TEditorPosition end, std::string_view text, int pad)
+{
+    TEditorScreenStrings &store = *FStore;
+    const int count = store.Count();
     if (start.Row >= count) {
+        if (text.empty())
+            return;
         // Below the last row: the text starts a new line.
         store.ReplaceRows(count, 0, text);
         PlaceCaretInLine(count, static_cast<std::int64_t>(text.size()));
         return;
-    }
-    // A caret standing past the end of its row fills the gap with blanks.
-    int pad = 0;
-    if (!selected) {
-        const int width = editor::RowWidth(store.View(start.Row), ColumnRules());
-        pad = std::max(0, FCol - width);
     }
     const int lineRow = store.FirstRowOfLine(start.Row);
     std::int64_t before = 0;

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "editor/editor_display.h"
+#include "editor/attribute_string.h"
 #include "editor/screen_strings.h"
 
 #include <cstdint>
@@ -17,6 +18,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 class TEditorStrings;
 class TFountain;
@@ -27,7 +29,30 @@ struct TEditorCaretRules {
     bool InTab = false;      // ... and inside the blank columns of a tab
     bool KeepCaret = false;  // vertical moves remember the column cut off at short rows
     int TabSpaceCount = 8;   // 2..8, even
+    // The editing options the commands follow (the caret settings object feeds these too).
+    bool NextLine = false;          // Left/Right cross row ends
+    bool AutoIndent = true;         // Enter indents like the current line
+    bool PrevSpaceIndent = false;   // ... or, on an empty line, like the previous non-empty one
+    bool TabIndent = false;         // indentation made of tabs and spaces
+    bool SoftTab = false;           // Tab inserts spaces
+    bool BackSpaceUnIndent = true;  // Backspace at the indentation goes back a level
 };
+
+// How far the vertical keys move (the speed settings object feeds these).
+struct TEditorSpeedRules {
+    int CaretVerticalAc = 2;      // rows per step of a held Up/Down key at the view's edge
+    int PageVerticalRange = 2;    // half screens per PageUp/PageDown
+    int PageVerticalRangeAc = 2;  // ... while the key is held
+};
+
+// Caret moves of the keyboard.
+enum class TCaretMove {
+    Left, Right, Up, Down, PageUp, PageDown, Home, End,
+    WordLeft, WordRight, TextHome, TextEnd, ScrollUp, ScrollDown
+};
+
+// How a search hit is shown.
+enum class THitShow { Select, Draw, Caret };
 
 // A text position: row and byte index in the row.
 struct TEditorPosition {
@@ -114,6 +139,47 @@ public:
     void SetSelText(std::string_view text);
     void ClearSelection() { SetSelText({}); }
 
+    // --- Keyboard commands (editor_commands.cpp, editor_navigation.cpp). Editing commands do
+    // nothing while ReadOnly; each change is one undo record.
+    // Moves the caret; extend keeps (or sets) the anchor and selects up to the new caret,
+    // otherwise a selection is cancelled first. repeat: the key is held (acceleration).
+    void MoveCaretBy(TCaretMove move, bool extend = false, bool repeat = false);
+    const TEditorSpeedRules &SpeedRules() const { return FSpeed; }
+    void SetSpeedRules(const TEditorSpeedRules &rules) { FSpeed = rules; }
+    // Typed characters or an input method's result: control bytes are dropped and a lead byte
+    // without a valid trail byte becomes "?", so typing never merges with the text around it.
+    // In overwrite mode the characters under the caret are replaced.
+    void TypeText(std::string_view bytes);
+    bool Overwrite() const { return FOverwrite; }
+    void SetOverwrite(bool value) { FOverwrite = value; }
+    void Backspace();
+    void DeleteChar();
+    void InsertTab();
+    void Enter();
+    void ShiftEnter();
+    // The input method's text being composed (shown at the caret, not yet in the text) and its
+    // commit, inserted once as one change.
+    void SetComposition(std::string_view bytes);
+    const std::string &Composition() const { return FComposition; }
+    void CommitComposition(std::string_view bytes);
+    // A search hit of length bytes from the caret, shown as the hit style says; Hit() is the
+    // drawn hit (Draw), HitCaretColumns() the width of the hit caret (Caret).
+    void ShowHit(std::int64_t length);
+    THitShow HitShow() const { return FHitShow; }
+    void SetHitShow(THitShow value);
+    bool Hit() const { return FSelected && FHit; }
+    int HitCaretColumns() const { return FHitCaretColumns; }
+    // Painted range of the selection in columns: rows [first, last], the start column on the
+    // first row and the end column on the last (box: left and right on every row).
+    struct TSelectionColumns {
+        int FirstRow = 0;
+        int LastRow = -1;
+        int StartCol = 0;
+        int EndCol = 0;
+        bool Box = false;
+    };
+    TSelectionColumns SelectionColumns() const;
+
     // --- Rows and text.
     int RowCount() const { return FStore->Count(); }
     std::string RowText(int row) const;
@@ -192,6 +258,20 @@ private:
     std::string BoxText() const;
     void ReplaceBox(std::string_view text);
     int ColumnOf(TEditorPosition position) const;
+    // Replaces the bytes between two positions (end below the last row: to the end of the text)
+    // and puts the caret after text; pad blanks go before the text.
+    void ReplaceBetween(TEditorPosition start, TEditorPosition end, std::string_view text, int pad = 0);
+    // Moves of editor_navigation.cpp.
+    void MoveHorizontally(int direction);
+    void MoveByToken(int direction);
+    void ScrollRows(int rows, bool caretFollows);
+    void PageMove(int direction, bool repeat);
+    // Token starts (columns) of a row, ignoring single-byte symbols.
+    std::vector<int> TokenColumns(int row) const;
+    // The indentation Enter gives a new line at the caret.
+    int EnterIndent() const;
+    std::string IndentText(int width) const;
+    void UnIndent(int row);
     std::intptr_t LineLengthMessage(std::int64_t offset) const;
 
     std::shared_ptr<TEditorScreenStrings> FStore;
@@ -213,4 +293,16 @@ private:
     bool FReadOnly = false;
     bool FModified = false;
     int FLoading = 0;
+    TEditorSpeedRules FSpeed;
+    bool FOverwrite = false;
+    std::string FComposition;
+    THitShow FHitShow = THitShow::Select;
+    bool FHit = false;
+    int FHitCaretColumns = 0;
 };
+
+namespace editor {
+// Typed text made safe to insert: control bytes dropped (tab kept), and a lead byte that has no
+// valid trail byte after it replaced by "?".
+std::string SanitizeTyped(std::string_view bytes);
+} // namespace editor
