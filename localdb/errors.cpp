@@ -204,6 +204,7 @@ constexpr Message kMessages[] = {
     {32484, "duplicate name found in cycle column list for CYCLE clause of WITH clause"},
     {32485, "element in cycle column list of CYCLE clause must appear in the column alias list of the WITH clause element"},
     {38104, "Columns referenced in the ON Clause cannot be updated: %s"},
+    {40454, "path expression not a literal"},
     {42399, "cannot perform a DML operation on a read-only view"},
     {56901, "non-constant expression is not allowed for pivot|unpivot values"},
     {56902, "expect aggregate function inside pivot operation"},

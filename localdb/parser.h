@@ -13,6 +13,9 @@ namespace localdb {
 // Parses one statement (no trailing ";": a ";" gives ORA-00911 at its position).
 std::unique_ptr<Statement> parseStatement(std::string_view sql);
 
+// JSON_VALUE, JSON_QUERY, JSON_EXISTS and the generation functions, whose clauses the parser reads.
+bool isJsonFunctionName(std::string_view name);
+
 class Parser {
 public:
     explicit Parser(std::string_view sql);
@@ -53,6 +56,13 @@ public:
     void callSuffix(Expr &call);
     void windowSpecification(Analytic &a);
     FrameBound frameBound();
+
+    // JSON functions and IS JSON (parser_json.cpp).
+    ExprPtr jsonFunction(ExprPtr call);  // after "name(": the arguments and clauses up to ")"
+    ExprPtr isJsonCondition(ExprPtr subject, bool negated);  // after "IS [NOT] JSON"
+    bool jsonBehaviour(std::string &mode, ExprPtr &defaultValue, std::string &target);
+    void jsonDocumentAndPath(Expr &call);
+    std::string jsonReturning();
 
     // Queries (parser_query.cpp).
     QueryPtr compound();

@@ -121,8 +121,11 @@ ExprPtr Parser::predicate() {
     }
     if (t.isWord("IS")) {
         advance();
+        const bool isNot = acceptWord("NOT");
+        if (acceptWord("JSON"))
+            return isJsonCondition(std::move(left), isNot);
         auto e = makeExpr(ExprKind::IsNull, left->offset);
-        e->negated = acceptWord("NOT");
+        e->negated = isNot;
         expectWord("NULL", 908);
         e->args.push_back(std::move(left));
         e->endOffset = lastEnd();
@@ -347,6 +350,8 @@ ExprPtr Parser::nameOrCall() {
         auto e = makeExpr(ExprKind::Function, off);
         e->name = n;
         e->op = fname;
+        if (n.parts.size() == 1 && isJsonFunctionName(fname))
+            return jsonFunction(std::move(e));
         if (fname == "CAST" && n.parts.size() == 1) {
             e->args.push_back(expression());
             expectWord("AS", 905);

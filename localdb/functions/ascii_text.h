@@ -26,4 +26,12 @@ inline std::string upper(std::string_view text)
     return result;
 }
 
+inline std::string lower(std::string_view text)
+{
+    std::string result(text);
+    for (char &c : result)
+        c = toLower(c);
+    return result;
+}
+
 }  // namespace localdb::functions::ascii

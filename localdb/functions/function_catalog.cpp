@@ -49,6 +49,14 @@ FunctionInfo listagg()
     return info;
 }
 
+// The JSON aggregates take their clauses as arguments too and pass every value as it is.
+FunctionInfo jsonAggregate(std::string_view oracle, std::string_view sqlite, int minArgs, int maxArgs)
+{
+    FunctionInfo info = scalar(oracle, sqlite, minArgs, maxArgs, "A", R::Text);
+    info.aggregate = true;
+    return info;
+}
+
 std::vector<FunctionInfo> buildCatalog()
 {
     return {
@@ -136,6 +144,20 @@ std::vector<FunctionInfo> buildCatalog()
         scalar("ASCIISTR", "ora_asciistr", 1, 1, "T", R::Text),
         scalar("COMPOSE", "ora_compose", 1, 1, "T", R::Text),
         scalar("DECOMPOSE", "ora_decompose", 1, 1, "T", R::Text),
+
+        // JSON (at most 126 arguments: SQLite's limit on a call, less one). The parser spells the clauses out as trailing text arguments; names with a blank
+        // are forms no statement can call directly (IS JSON, FORMAT JSON, JSON_VALUE RETURNING).
+        scalar("IS JSON", "ora_is_json", 3, 3, "T", R::Number),
+        scalar("JSON_VALUE", "ora_json_value", 7, 7, "TTTTATA", R::Text),
+        scalar("JSON_VALUE NUMBER", "ora_json_value", 7, 7, "TTTTATA", R::Number),
+        scalar("JSON_VALUE DATE", "ora_json_value", 7, 7, "TTTTATA", R::Date),
+        scalar("JSON_QUERY", "ora_json_query", 5, 5, "T", R::Text),
+        scalar("JSON_EXISTS", "ora_json_exists", 3, 3, "T", R::Number),
+        scalar("JSON_OBJECT", "ora_json_object", 1, 126, "TA", R::Text),
+        scalar("JSON_ARRAY", "ora_json_array", 1, 126, "TA", R::Text),
+        scalar("FORMAT JSON", "ora_json_formatted", 1, 1, "T", R::Text),
+        jsonAggregate("JSON_ARRAYAGG", "ora_json_arrayagg", 2, 126),
+        jsonAggregate("JSON_OBJECTAGG", "ora_json_objectagg", 3, 3),
 
         // Conversion.
         sessional(scalar("TO_CHAR", "ora_to_char", 1, 3, "ATT", R::Text)),

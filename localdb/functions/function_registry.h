@@ -15,6 +15,7 @@ std::vector<ScalarImplementation> dateFunctionImplementations();
 std::vector<ScalarImplementation> sessionFunctionImplementations();
 std::vector<ScalarImplementation> regexFunctionImplementations();
 std::vector<ScalarImplementation> miscFunctionImplementations();
+std::vector<ScalarImplementation> jsonFunctionImplementations();
 
 // Aggregates have their own registration (step and final callbacks).
 void registerAggregates(sqlite3 *db, SessionContext *context);

@@ -3,6 +3,7 @@
 // helpers for date arithmetic.
 #include "localdb/functions/function_catalog.h"
 #include "localdb/functions/function_registry.h"
+#include "localdb/functions/json_functions.h"
 #include "localdb/functions/session_context.h"
 
 #include <sqlite3.h>
@@ -23,7 +24,7 @@ std::map<std::string_view, ScalarEntry> implementations()
     for (auto group : {functions::numberFunctionImplementations(), functions::textFunctionImplementations(),
                        functions::conversionFunctionImplementations(), functions::dateFunctionImplementations(),
                        functions::sessionFunctionImplementations(), functions::regexFunctionImplementations(),
-                       functions::miscFunctionImplementations()}) {
+                       functions::miscFunctionImplementations(), functions::jsonFunctionImplementations()}) {
         for (const auto &implementation : group)
             entries[implementation.sqliteName] = implementation.entry;
     }
@@ -62,6 +63,7 @@ void registerOracleFunctions(sqlite3 *db, SessionContext *context)
     functions::registerAggregates(db, context);
     functions::registerWindowFunctions(db, context);
     functions::registerOrderedAggregates(db, context);
+    functions::registerJsonAggregates(db, context);
 }
 
 }  // namespace localdb

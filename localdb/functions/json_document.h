@@ -1,0 +1,59 @@
+// JSON documents as the JSON functions see them: parsed with Oracle's lax or strict syntax,
+// members kept in their written order (generation and JSON_QUERY give them back as written), and
+// searched with Oracle's path language in its lax mode (a scalar taken as a one-element array,
+// arrays looked through by a field step).
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace localdb::functions {
+
+struct JsonValue {
+    enum Kind { Null, False, True, Number, String, Array, Object } kind = Null;
+    std::string text;  // a string's value, or a number as written
+    std::vector<JsonValue> items;
+    std::vector<std::pair<std::string, JsonValue>> members;
+
+    bool isScalar() const { return kind != Array && kind != Object; }
+};
+
+// Strict: RFC 8259 text. Lax also takes names without quotes, single-quoted strings, true, false
+// and null in any case, and numbers such as .5, +1 or 1. with no digits after the point.
+enum class JsonSyntax { Lax, Strict };
+
+struct JsonParseResult {
+    std::optional<JsonValue> value;  // nullopt: not JSON
+    bool duplicateKeys = false;      // some object names a member twice
+};
+// Documents nest at most this deep; a deeper one is not taken as JSON rather than exhausting the
+// stack.
+inline constexpr int kMaxJsonDepth = 1000;
+JsonParseResult parseJson(std::string_view text, JsonSyntax syntax);
+
+// Compact JSON text (no blanks), members in order.
+std::string serializeJson(const JsonValue &value);
+void appendJsonString(std::string &out, std::string_view text);
+
+// A path: $ followed by .name, ."name", .*, [n], [n to m], [n, m ...], [*] and [last] steps,
+// optionally preceded by lax or strict.
+struct JsonPathStep {
+    enum Kind { Field, AnyField, Elements, AnyElement } kind = Field;
+    std::string name;
+    std::vector<std::pair<long, long>> ranges;  // Elements: inclusive index ranges (-1 = last)
+};
+struct JsonPath {
+    bool strict = false;
+    std::vector<JsonPathStep> steps;
+};
+// nullopt when the text is not a path.
+std::optional<JsonPath> parseJsonPath(std::string_view text);
+
+// Every value the path selects, in document order.
+std::vector<const JsonValue *> evaluateJsonPath(const JsonPath &path, const JsonValue &root);
+
+}  // namespace localdb::functions
