@@ -3,6 +3,7 @@
 #include "editor/editor.h"
 
 #include "editor/edit_messages.h"
+#include "editor/editor_popup_menu.h"
 
 #include <QScrollBar>
 
@@ -58,6 +59,8 @@ TEditor::TEditor(QWidget *parent)
     };
     ApplyCaretOptions();
     FontChanged();
+    setMouseTracking(true);  // the cursor shape follows the mouse without a button held
+    FPopupMenu = new TEditorPopupMenu(this);
 }
 
 TEditor::~TEditor()

@@ -28,6 +28,7 @@
 #include <functional>
 #include <memory>
 
+class QMenu;
 class QScrollBar;
 
 // The part of the editor under a point.
@@ -113,6 +114,22 @@ public:
     void Redo();
     // Shows length bytes from the caret as a search hit, as HitStyle says.
     void ShowHit(std::int64_t length) { FModel.ShowHit(length); }
+
+    // --- The clipboard, the popup menu, dragging and search (editor_clipboard.cpp,
+    // editor_popup_menu.h, editor_mouse.cpp, editor_search.cpp).
+    void CopyToClipboard();
+    void CutToClipboard();
+    void PasteFromClipboard();
+    // Lays the lines of text into consecutive rows at the caret column (editor_box_paste.h).
+    void BoxPaste(const QString &text);
+    // Finds text from the selection, hit or caret with the search options word (find_text.h)
+    // and shows the hit; false, changing nothing, when there is none.
+    bool Search(std::string_view text, unsigned options);
+    // Makes a drag of the selection pending, as a press in it does with dmAutomatic.
+    void BeginSelDrag();
+    // The popup menu (the editor's own TEditorPopupMenu unless the host sets another).
+    QMenu *PopupMenu() const;
+    void SetPopupMenu(QMenu *menu);
 
     // Events (Sender first). OnKeyDown and OnKeyPress run before the editor's own handling and
     // suppress it by clearing key / text.
@@ -236,6 +253,16 @@ protected:
         void operator()(TMouseState *state) const;
     };
     std::unique_ptr<TMouseState, TMouseStateDeleter> FMouse;
+    QPointer<QMenu> FPopupMenu;
+    TMouseState &Mouse();
+    bool MovedHalfACharacter(QPoint point) const;
+    bool CanDragSelection() const;
+    bool InSelection(const TEditorHitTest &hit) const;
+    void SelectRows(int anchorRow, int row);  // whole rows from anchorRow to row
+    void StartDragging();
+    void ShowDragCursor();
+    void EndDrag();
+    void UpdateMouseCursor(QPoint point);  // the cursor for a point without a button held
     // --- The clipboard (editor_clipboard.cpp): WM_CUT, WM_COPY, WM_PASTE and WM_CLEAR.
     long long ClipboardMessage(unsigned message) override;
 
