@@ -77,11 +77,7 @@ TEditor::~TEditor()
 
 void TEditor::SetText(std::string_view text) { FModel.Lines()->SetText(std::string(text)); }
 
-void TEditor::SetSelText(std::string_view text)
-{
-    if (!ReadOnly())
-        FModel.SetSelText(text);
-}
+void TEditor::SetSelText(std::string_view text) { FModel.SetSelText(text); }
 
 std::intptr_t TEditor::Perform(unsigned message, std::uintptr_t wparam, std::intptr_t lparam)
 {
@@ -218,7 +214,7 @@ void TEditor::OptionChanged(QObject *sender)
 {
     if (sender == FCaret) {
         ApplyCaretOptions();
-        UpdateCaret();
+        update();
         return;
     }
     if (sender == FSpeed) {

@@ -90,6 +90,7 @@ public:
     std::int64_t SelLength() const { return FModel.SelLength(); }
     void SetSelLength(std::int64_t length) { FModel.SetSelLength(length); }
     std::string SelText() const { return FModel.SelText(); }
+    // Replaces the selection (or inserts at the caret); the host may do so while ReadOnly.
     void SetSelText(std::string_view text);
     int Row() const { return FModel.Row(); }
     void SetRow(int row) { FModel.SetRow(row); }
@@ -204,6 +205,8 @@ public:
     int CharWidth() const { return FCells.CharWidth(); }
     int FontHeight() const { return FCells.FontHeight(); }
     int LeftbarDigits() const { return FLeftbarDigits; }
+    // The number the left bar shows beside a row (padded to its digit cells; empty for none).
+    QString RowNumber(int row) const;
     // Client position of a cell's top left corner.
     QPoint CellPos(int row, int col) const;
     QRect TextArea() const;
@@ -298,7 +301,6 @@ private:
     void PaintImagebar(QPainter &painter, int firstRow, int lastRow);
     void PaintUnderline(QPainter &painter);
     QColor Resolve(TColor color, TColor fallback) const;
-    QString RowNumber(int row) const;
     // editor_keys.cpp
     QRect CaretRect() const;
     void UpdateCaret();

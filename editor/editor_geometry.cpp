@@ -153,9 +153,14 @@ void TEditor::SetTopRow(int row)
     const int delta = FTopRow - row;
     FTopRow = row;
     const QRect below(0, FTextTop, width() - ScrollBarWidth(), height() - ScrollBarHeight() - FTextTop);
-    if (std::abs(delta) < VisibleRows() && isVisible())
+    if (std::abs(delta) < VisibleRows() && isVisible()) {
         scroll(0, delta * FRowHeight, below);
-    else
+        // The caret and the underline moved with the pixels; where they landed is stale.
+        if (!FCaretShown.isNull())
+            update(FCaretShown.translated(0, delta * FRowHeight));
+        if (FUnderlineRow >= 0)
+            update(QRect(FTextLeft, CellPos(FUnderlineRow, 0).y() + FCells.FontHeight(), width(), 1));
+    } else
         update(below);
     if (FLeftbar->Visible())
         update(QRect(0, FTextTop, FTextLeft, below.height()));

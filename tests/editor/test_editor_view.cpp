@@ -288,3 +288,67 @@ TEST_F(EditorView, HugeRowsAndBadBytesArePaintedWithoutLoss)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(EditorView, LeftBarNumbersRowsOrLines)
+{
+    editor.Leftbar()->SetVisible(true);
+    editor.SetText("a\r\nb\r\n");
+    EXPECT_EQ(editor.RowNumber(0), "   1");
+    EXPECT_EQ(editor.RowNumber(2), "   3");  // the position below a final line break
+    EXPECT_EQ(editor.RowNumber(3), "");
+    editor.Leftbar()->SetZeroLead(true);
+    editor.Leftbar()->SetZeroBase(true);
+    EXPECT_EQ(editor.RowNumber(7), "");
+    editor.SetText(std::string(20, '\n'));
+    EXPECT_EQ(editor.RowNumber(7), "0007");
+    // Numbered by line, a wrapped line shows its number on its first row only.
+    editor.Leftbar()->SetZeroLead(false);
+    editor.Leftbar()->SetZeroBase(false);
+    editor.Leftbar()->SetShowNumberMode(nmLine);
+    editor.WrapOption()->SetWrapByte(20);
+    editor.SetWordWrap(true);
+    editor.SetText("x\r\n" + std::string(50, 'y') + "\r\nz");
+    ASSERT_EQ(editor.RowCount(), 5);
+    EXPECT_EQ(editor.RowNumber(1), "   2");
+    EXPECT_EQ(editor.RowNumber(2), "");
+    EXPECT_EQ(editor.RowNumber(3), "");
+    EXPECT_EQ(editor.RowNumber(4), "   3");
+}
+
+TEST_F(EditorView, MarksAreDrawnFromTheGivenPicturesOrTheBuiltInOnes)
+{
+    editor.Imagebar()->SetMarkWidth(12);
+    editor.SetText("a\r\nb\r\nc");
+    QPixmap green(11, 11);
+    green.fill(Qt::green);
+    editor.SetImageMarks({green, green});
+    editor.Model().PutMark(0, 11);
+    editor.Model().PutMark(1, 12);
+    editor.Model().PutMark(2, 3);
+    const QImage image = Grab();
+    const int x = editor.Imagebar()->LeftMargin() + editor.Imagebar()->DigitWidth() + 5;
+    EXPECT_EQ(QColor(image.pixel(x, editor.CellPos(0, 0).y() + 7)), QColor(Qt::green));
+    EXPECT_NE(QColor(image.pixel(x, editor.CellPos(1, 0).y() + 7)), QColor(Qt::green));
+    EXPECT_NE(QColor(image.pixel(x, editor.CellPos(1, 0).y() + 7)), QColor(Qt::white));
+    // The numbered mark's built-in picture sits in the digit cell.
+    EXPECT_NE(QColor(image.pixel(editor.Imagebar()->LeftMargin() + 1, editor.CellPos(2, 0).y() + 6)), QColor(Qt::white));
+    EXPECT_EQ(QColor(image.pixel(editor.Imagebar()->LeftMargin() + 1, editor.CellPos(1, 0).y() + 6)), QColor(Qt::white));
+}
+
+TEST_F(EditorView, ReadOnlyBlocksTheUserNotTheHost)
+{
+    editor.SetText("abc");
+    editor.SetReadOnly(true);
+    editor.SetSelStart(3);
+    Type("x");
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("y"));
+    QCoreApplication::sendEvent(&editor, &commit);
+    EXPECT_EQ(editor.Text(), "abc");
+    editor.SetSelText("\r\nlog");
+    EXPECT_EQ(editor.Text(), "abc\r\nlog");
+}
+
+} // namespace

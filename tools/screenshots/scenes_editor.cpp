@@ -65,6 +65,7 @@ std::unique_ptr<QWidget> SqlScene()
     editor->Marks()->EofMark()->SetVisible(true);
     editor->Marks()->Underline()->SetVisible(true);
     editor->SetScrollBars(ssBoth);
+    editor->Imagebar()->SetMarkWidth(12);
     editor->SetText(Sjis(SqlText));
     editor->Model().PutMark(1, 1);
     editor->Model().PutMark(6, 2);
