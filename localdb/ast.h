@@ -177,6 +177,14 @@ struct SelectCore {
     std::shared_ptr<BoundBlock> bound;  // filled by the binder
 };
 
+// OFFSET n ROWS FETCH FIRST m [PERCENT] ROWS ONLY | WITH TIES
+struct RowLimit {
+    ExprPtr offset;  // nullptr: none
+    ExprPtr count;   // nullptr: every row after the offset
+    bool percent = false;
+    bool withTies = false;
+};
+
 // A query: a single block or a set operation of two queries, with ORDER BY on the whole.
 struct Query {
     int offset = -1;
@@ -186,6 +194,7 @@ struct Query {
     std::vector<OrderItem> orderBy;
     bool forUpdate = false;
     std::vector<std::pair<std::string, QueryPtr>> with;  // WITH name AS (query)
+    std::unique_ptr<RowLimit> limit;                     // OFFSET / FETCH after ORDER BY
 
     std::vector<OutputColumn> outputs;  // filled by the binder
     std::vector<int> orderPositions;    // binder: 1-based output position per ORDER BY item, 0 = expression

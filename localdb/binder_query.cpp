@@ -483,6 +483,8 @@ void Binder::bindQuery(Query &q, Scope *outer) {
         bindQuery(*w.second, outer);
         withQueries_[w.first] = w.second.get();
     }
+    if (q.limit)
+        bindRowLimit(*q.limit);
     if (q.core) {
         bindCore(*q.core, q, outer);
         return;

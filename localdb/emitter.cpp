@@ -4,6 +4,7 @@
 
 #include "localdb/binder.h"
 #include "localdb/catalog.h"
+#include "localdb/row_limit_sql.h"
 #include "localdb/window_sql.h"
 
 namespace localdb {
@@ -261,7 +262,7 @@ bool keepsStorageOrder(const SelectCore &core, const Query &q) {
 }
 
 std::string emitCore(const SelectCore &core, const Query &q, const std::vector<std::string> *forcedNames,
-                     bool withOrderBy, bool storageOrder) {
+                     bool withOrderBy, bool storageOrder, const std::string &hiddenColumns) {
     const BoundBlock &block = *core.bound;
     std::string sql;
     // A hierarchy over a table walks it by rowid; over a view or an inline view, the rows are
@@ -354,6 +355,7 @@ std::string emitCore(const SelectCore &core, const Query &q, const std::vector<s
         const std::string &name = forcedNames && i < forcedNames->size() ? (*forcedNames)[i] : q.outputs[i].name;
         sql += emitExpression(*core.items[i].expr) + " AS " + quoteIdent(name);
     }
+    sql += hiddenColumns;
     sql += " FROM ";
     bool whereMoved = false;
     if (block.hierarchical) {
@@ -405,14 +407,22 @@ bool needsWrapping(const Query &q) {
     if (!q.core)
         return true;
     const BoundBlock &b = *q.core->bound;
-    return !q.orderBy.empty() || b.hierarchical || (b.rownumLimit >= 0 && !b.rownumInsideSource && !b.rownumBeforeSort);
+    return !q.orderBy.empty() || q.limit || b.hierarchical ||
+           (b.rownumLimit >= 0 && !b.rownumInsideSource && !b.rownumBeforeSort);
 }
 
 }  // namespace
 
 std::string emitQuery(const Query &q, const std::vector<std::string> *forcedNames, bool storageOrder) {
+    if (q.limit)
+        return emitLimitedQuery(q, forcedNames, storageOrder);
+    return emitQueryRows(q, forcedNames, storageOrder, {});
+}
+
+std::string emitQueryRows(const Query &q, const std::vector<std::string> *forcedNames, bool storageOrder,
+                          const std::string &hiddenColumns) {
     if (q.core)
-        return emitCore(*q.core, q, forcedNames, true, storageOrder);
+        return emitCore(*q.core, q, forcedNames, true, storageOrder, hiddenColumns);
     std::string left = emitQuery(*q.left, forcedNames, false);
     if (q.left->core && needsWrapping(*q.left))
         left = "SELECT * FROM (" + left + ")";

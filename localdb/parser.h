@@ -72,6 +72,8 @@ public:
     TableRefPtr tableReference();
     TableRefPtr tablePrimary();
     void orderBy(std::vector<OrderItem> &items);
+    bool atRowLimit() const;  // parser_row_limit.cpp
+    std::unique_ptr<RowLimit> rowLimit();
 
     // DML and DDL (parser_dml.cpp, parser_ddl.cpp).
     std::unique_ptr<InsertStmt> insertStatement();

@@ -70,6 +70,9 @@ QueryPtr Parser::query() {
             orderBy(q->orderBy);
         }
     }
+    // Where the query may end, OFFSET and FETCH can only start the row limiting clause.
+    if (peek().isWord("OFFSET") || peek().isWord("FETCH"))
+        q->limit = rowLimit();
     if (acceptWord("FOR")) {
         expectWord("UPDATE", 905);
         q->forUpdate = true;
@@ -191,7 +194,8 @@ SelectItem Parser::selectItem() {
             fail(923);
         item.alias = identifier(923);
         item.hasAlias = true;
-    } else if ((peek().kind == TokenKind::Identifier && !isReservedWord(peek().text) && !endsAlias(peek())) ||
+    } else if ((peek().kind == TokenKind::Identifier && !isReservedWord(peek().text) && !endsAlias(peek()) &&
+         !atRowLimit()) ||
                peek().kind == TokenKind::QuotedIdentifier) {
         item.alias = identifier(923);
         item.hasAlias = true;
@@ -264,7 +268,8 @@ TableRefPtr Parser::tablePrimary() {
         ref->kind = TableRef::Named;
         ref->name = qualifiedName(903);
     }
-    if ((peek().kind == TokenKind::Identifier && !isReservedWord(peek().text) && !endsAlias(peek())) ||
+    if ((peek().kind == TokenKind::Identifier && !isReservedWord(peek().text) && !endsAlias(peek()) &&
+         !atRowLimit()) ||
         peek().kind == TokenKind::QuotedIdentifier) {
         ref->aliasOffset = peek().offset;
         ref->alias = identifier();
