@@ -11,7 +11,10 @@ for target in "$root"/build-fuzz/fuzz/*; do
   corpus="$root/build-fuzz/corpus/$name"
   log="$root/build-fuzz/$name.log"
   mkdir -p "$corpus"
-  if ! "$target" -max_total_time="$seconds" -print_final_stats=1 "$corpus" >"$log" 2>&1; then
+  # A target's dictionary of words, when it has one: tests/fuzz/<name without fuzz_>.dict
+  dict=()
+  [[ -f "$root/tests/fuzz/${name#fuzz_}.dict" ]] && dict=(-dict="$root/tests/fuzz/${name#fuzz_}.dict")
+  if ! "$target" -max_total_time="$seconds" -print_final_stats=1 "${dict[@]}" "$corpus" >"$log" 2>&1; then
     tail -n 60 "$log"
     echo "fuzz $name: FAILED (log: $log)"
     exit 1
