@@ -33,6 +33,8 @@ public:
     {
         if (pos == 0 || pos >= FSize || FText[pos] == 0 || pos == FFloor)
             return false;
+        if (pos + 1 == FFloor && FFloorAfterTrail)
+            return true;
         if (!(FRunValid && pos > FRunStart && pos <= FRunEnd)) {
             const std::size_t low = FFloor < pos ? FFloor : 0;
             std::size_t start = pos;
@@ -45,10 +47,12 @@ public:
         return ((pos - FRunStart) & 1) != 0;
     }
 
-    // pos is known to begin a character; later questions are about positions after it.
-    void RaiseFloor(std::size_t pos)
+    // pos is known to begin a character (and, with afterTrail, to follow a trail byte); later
+    // questions are about positions after it, or the byte just before it.
+    void RaiseFloor(std::size_t pos, bool afterTrail = false)
     {
         FFloor = pos;
+        FFloorAfterTrail = afterTrail;
         FRunValid = false;
     }
 
@@ -56,6 +60,7 @@ private:
     const unsigned char *FText;
     std::size_t FSize;
     std::size_t FFloor = 0;
+    bool FFloorAfterTrail = false;
     std::size_t FRunStart = 0;
     std::size_t FRunEnd = 0;  // FText[FRunStart, FRunEnd) are lead-range bytes, FRunStart starts a character
     bool FRunValid = false;
@@ -274,8 +279,9 @@ bool TSearcher::IsWordStart(std::size_t pos)
         return false;
     if (pos == 0)
         return true;
-    // The character before is a delimiter only when it is a single byte.
-    return !FTrail.IsTrail(pos - 1) && IsWordDelimiter(FText[pos - 1]);
+    // The character before is a delimiter only when it is a single byte (asked second: most
+    // bytes settle it without looking further back).
+    return IsWordDelimiter(FText[pos - 1]) && !FTrail.IsTrail(pos - 1);
 }
 
 bool TSearcher::Accept(std::size_t pos, std::int64_t length, TFindPosition &hit)
@@ -314,7 +320,7 @@ bool TSearcher::Forward(std::int64_t from, TFindPosition &hit)
             }
         }
         if (FTrail.IsTrail(pos)) {
-            FTrail.RaiseFloor(pos + 1);
+            FTrail.RaiseFloor(pos + 1, true);
             ++pos;
             continue;
         }
@@ -340,7 +346,10 @@ bool TSearcher::Backward(std::int64_t selStart, TFindPosition &hit)
 {
     std::int64_t start;
     if (FConvert) {
+        // Characters are counted back from the start of the one the selection starts in.
         std::size_t pos = static_cast<std::size_t>(selStart);
+        if (FTrail.IsTrail(pos))
+            --pos;
         for (std::size_t k = 0; k < FPattern.Codes.size(); ++k) {
             if (pos == 0)
                 return false;

@@ -77,6 +77,8 @@ inline bool ReferenceFind(std::string_view text, TFindPosition &position, std::s
     std::int64_t s = position.Start - static_cast<std::int64_t>(pattern.size());
     if (convert) {
         s = position.Start;
+        if (trail[s])
+            --s;
         for (std::size_t k = 0; k < codes.size(); ++k) {
             if (s == 0) return false;
             if (s >= 2 && trail[s - 1]) s -= 2;

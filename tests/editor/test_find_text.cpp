@@ -189,6 +189,23 @@ TEST(FindText, NeverMatchesFromTheMiddleOfADoubleByteCharacter)
     EXPECT_EQ(Find(Hyou + Hyou, Hyou, soDown | soMatchCase, 1, 0), Hit(2, 2));
 }
 
+TEST(FindText, LongRunsOfLeadRangeBytesStayLinear)
+{
+    // Every byte a lead-range byte: each candidate's trail check must not read back to the start
+    // of the text, or this takes hours instead of milliseconds.
+    const std::string run(2'000'000, '\x81');
+    for (const unsigned direction : {unsigned(soDown), 0u}) {
+        for (const unsigned options : {unsigned(soMatchCase), 0u, unsigned(soNoMatchZenkaku)}) {
+            // The whole text is one word: no match is a whole word.
+            TFindPosition position{direction ? 1 : 1'999'999, 0};
+            EXPECT_FALSE(FindText(run, position, "\x81\x81", direction | options | soWholeWord)) << options;
+            position = {direction ? 1 : 1'999'999, 0};
+            ASSERT_TRUE(FindText(run, position, "\x81\x81", direction | options)) << options;
+            EXPECT_EQ(position.Start, direction ? 2 : 1'999'996);
+        }
+    }
+}
+
 TEST(FindText, NulBytesAreOrdinaryText)
 {
     const std::string text("a\0b\0ab", 6);
