@@ -3,23 +3,12 @@
 // change: undo puts the text back where it came from in one go.
 #include "editor/editor_drag.h"
 
+#include "editor/row_span.h"
+
 #include <algorithm>
 #include <string>
 
 namespace editor {
-
-namespace {
-
-// Offset of a position from the start of row first, with CR LF after each row that ends a line.
-std::int64_t OffsetFrom(const TEditorScreenStrings &store, int first, TEditorPosition position)
-{
-    std::int64_t offset = 0;
-    for (int r = first; r < position.Row && r < store.Count(); ++r)
-        offset += store.Length(r) + (store.RowAttribute(r) == raCrlf ? 2 : 0);
-    return offset + (position.Row < store.Count() ? std::min(position.Byte, store.Length(position.Row)) : 0);
-}
-
-} // namespace
 
 bool DropText(TEditorModel &model, TEditorPosition from, TEditorPosition to, TEditorPosition drop, bool copy)
 {
@@ -29,15 +18,10 @@ bool DropText(TEditorModel &model, TEditorPosition from, TEditorPosition to, TEd
         return false;
     const int first = std::min(from.Row, drop.Row);
     const int last = std::min(std::max(to.Row, drop.Row), rows - 1);
-    std::string text;
-    for (int r = first; r <= last; ++r) {
-        text.append(store.View(r));
-        if (store.RowAttribute(r) == raCrlf)
-            text += "\r\n";
-    }
-    const auto start = static_cast<std::size_t>(OffsetFrom(store, first, from));
-    const auto end = static_cast<std::size_t>(OffsetFrom(store, first, to));
-    auto at = static_cast<std::size_t>(OffsetFrom(store, first, drop));
+    std::string text = JoinRows(store, first, last);
+    const auto start = static_cast<std::size_t>(OffsetFromRow(store, first, from));
+    const auto end = static_cast<std::size_t>(OffsetFromRow(store, first, to));
+    auto at = static_cast<std::size_t>(OffsetFromRow(store, first, drop));
     const std::string moved = text.substr(start, end - start);
     if (!copy) {
         text.erase(start, end - start);

@@ -8,6 +8,7 @@
 #include "editor/editor.h"
 #include "editor/editor_model.h"
 #include "editor/find_text.h"
+#include "editor/row_span.h"
 
 #include <algorithm>
 #include <string>
@@ -17,18 +18,6 @@ namespace editor {
 namespace {
 
 constexpr std::size_t FirstPieceBytes = 8192;
-
-// Rows first..last joined as the text holds them.
-std::string JoinRows(const TEditorScreenStrings &store, int first, int last)
-{
-    std::string text;
-    for (int r = first; r <= last; ++r) {
-        text.append(store.View(r));
-        if (store.RowAttribute(r) == raCrlf)
-            text += "\r\n";
-    }
-    return text;
-}
 
 // The last row of a piece that starts at row first and holds about budget bytes (at least one
 // row, never past the last row).
@@ -55,15 +44,6 @@ int PieceStart(const TEditorScreenStrings &store, int last, std::size_t budget)
             break;
     }
     return r;
-}
-
-// Offset of a position in the piece that starts at row first.
-std::int64_t OffsetInPiece(const TEditorScreenStrings &store, int first, TEditorPosition position)
-{
-    std::int64_t offset = 0;
-    for (int r = first; r < position.Row; ++r)
-        offset += store.Length(r) + (store.RowAttribute(r) == raCrlf ? 2 : 0);
-    return offset + position.Byte;
 }
 
 } // namespace
@@ -99,7 +79,7 @@ bool Search(TEditorModel &model, std::string_view text, unsigned options)
         const int first = forward ? start.Row : PieceStart(store, start.Row, budget);
         const int last = forward ? PieceEnd(store, start.Row, budget) : (runsOn ? rows - 1 : start.Row);
         const std::string piece = JoinRows(store, first, last);
-        TFindPosition position{OffsetInPiece(store, first, start), skip};
+        TFindPosition position{OffsetFromRow(store, first, start), skip};
         while (FindText(piece, position, text, options)) {
             int row = 0;
             int byte = 0;
