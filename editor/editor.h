@@ -300,6 +300,7 @@ private:
     void PaintLeftbar(QPainter &painter, int firstRow, int lastRow);
     void PaintImagebar(QPainter &painter, int firstRow, int lastRow);
     void PaintUnderline(QPainter &painter);
+    QString NumberOfRow(int row, int line) const;
     QColor Resolve(TColor color, TColor fallback) const;
     // editor_keys.cpp
     QRect CaretRect() const;

@@ -164,16 +164,26 @@ QString TEditor::RowNumber(int row) const
 {
     const TEditorScreenStrings &store = FModel.Store();
     const int count = store.Count();
-    const int base = FLeftbar->ZeroBase() ? 0 : 1;
-    int number = row;
+    if (row < 0 || row > count)
+        return {};
+    const int line = FLeftbar->ShowNumberMode() == nmLine ? store.LineFromRow(std::min(row, std::max(0, count - 1))) : row;
+    return NumberOfRow(row, line + (row == count && count > 0 && FLeftbar->ShowNumberMode() == nmLine ? 1 : 0));
+}
+
+QString TEditor::NumberOfRow(int row, int line) const
+{
+    // Rows are numbered by position; with nmLine only the first row of each line, by its line.
+    const TEditorScreenStrings &store = FModel.Store();
+    const int count = store.Count();
     if (row > count || (row == count && count > 0 && store.RowAttribute(count - 1) == raEof))
         return {};
+    int number = row;
     if (FLeftbar->ShowNumberMode() == nmLine) {
-        if (row > 0 && row < count + 1 && store.RowAttribute(row - 1) == raWrapped)
+        if (row > 0 && store.RowAttribute(row - 1) == raWrapped)
             return {};
-        number = row == count ? (count > 0 ? store.LineFromRow(count - 1) + 1 : 0) : store.LineFromRow(row);
+        number = line;
     }
-    QString text = QString::number(number + base);
+    const QString text = QString::number(number + (FLeftbar->ZeroBase() ? 0 : 1));
     return text.rightJustified(FLeftbarDigits, FLeftbar->ZeroLead() ? QLatin1Char('0') : QLatin1Char(' '));
 }
 
@@ -181,16 +191,22 @@ void TEditor::PaintLeftbar(QPainter &painter, int firstRow, int lastRow)
 {
     if (!FLeftbar->Visible())
         return;
+    const TEditorScreenStrings &store = FModel.Store();
     const int left = FImagebar->Width();
     const int bottom = height() - ScrollBarHeight();
     const QColor background = Resolve(FLeftbar->BkColor(), FColor);
     const QColor ink = Resolve(FLeftbar->Color(), FFont->Color());
     painter.fillRect(QRect(left, FTextTop, FLeftbarWidth, bottom - FTextTop), background);
     if (FLeftbar->ShowNumber()) {
+        const bool byLine = FLeftbar->ShowNumberMode() == nmLine;
+        // The line of the first row is counted once; below it lines advance at each line end.
+        int line = byLine ? std::max(0, store.LineFromRow(std::min(firstRow, store.Count()))) : 0;
         for (int row = firstRow; row <= lastRow; ++row) {
-            const QString number = RowNumber(row);
+            const QString number = NumberOfRow(row, line);
             if (!number.isEmpty())
                 FCells.Draw(painter, left + FLeftbar->LeftMargin(), CellPos(row, 0).y(), number.toStdString(), {}, ink);
+            if (byLine && row < store.Count() && store.RowAttribute(row) != raWrapped)
+                ++line;
         }
     }
     const int edge = left + FLeftbarWidth - 2;

@@ -36,7 +36,7 @@ int TEditor::LargestLineNumber() const
 {
     const TEditorScreenStrings &store = FModel.Store();
     const int count = store.Count();
-    int largest = FLeftbar->ShowNumberMode() == nmLine && count > 0 ? store.LineFromRow(count - 1) : count - 1;
+    int largest = (FLeftbar->ShowNumberMode() == nmLine ? store.LineCount() : count) - 1;
     if (count > 0 && store.RowAttribute(count - 1) != raEof)
         ++largest;  // the position below a final line break is numbered too
     return std::max(0, largest) + (FLeftbar->ZeroBase() ? 0 : 1);

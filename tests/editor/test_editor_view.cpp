@@ -6,6 +6,7 @@
 
 #include "tests/support/gui_support.h"
 
+#include <QFontMetricsF>
 #include <QImage>
 
 #include <algorithm>
@@ -349,6 +350,30 @@ TEST_F(EditorView, ReadOnlyBlocksTheUserNotTheHost)
     EXPECT_EQ(editor.Text(), "abc");
     editor.SetSelText("\r\nlog");
     EXPECT_EQ(editor.Text(), "abc\r\nlog");
+}
+
+} // namespace
+
+namespace {
+
+TEST(EditorFont, WindowsFontNamesMapToAnInstalledJapaneseFontWithDoubleWidthCharacters)
+{
+    EXPECT_EQ(editor::MappedFontFamily(QStringLiteral("ＭＳ ゴシック")), QStringLiteral("IPAGothic"));
+    EXPECT_EQ(editor::MappedFontFamily(QStringLiteral("fixedsys")), QStringLiteral("IPAGothic"));
+    EXPECT_EQ(editor::MappedFontFamily(QStringLiteral("ＭＳ Ｐゴシック")), QStringLiteral("IPAPGothic"));
+    EXPECT_EQ(editor::MappedFontFamily(QStringLiteral("No Such Font 123")), QStringLiteral("IPAGothic"));
+    TFont font;
+    font.SetName(QStringLiteral("ＭＳ ゴシック"));
+    font.SetHeight(-16);
+    editor::TCellPainter cells;
+    cells.SetFont(editor::EditorQFont(font), 0);
+    const QFontMetricsF metrics(cells.Font());
+    // A kanji fits the two cells it is given, and half-width letters fit one.
+    EXPECT_LE(metrics.horizontalAdvance(QStringLiteral("漢")), 2.0 * cells.CharWidth());
+    EXPECT_LE(metrics.horizontalAdvance(QStringLiteral("M")), 1.0 * cells.CharWidth());
+    EXPECT_GE(metrics.horizontalAdvance(QStringLiteral("漢")), 1.5 * cells.CharWidth());
+    EXPECT_EQ(editor::CellChar(0x82, 0xA0), QChar(0x3042));
+    EXPECT_EQ(editor::CellChar(0x82, 0x20), QChar(0xFFFD));  // not a trail byte
 }
 
 } // namespace
