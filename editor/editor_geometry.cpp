@@ -109,21 +109,21 @@ void TEditor::TextChanged(const TEditorChangeExtent &extent)
 {
     const int digits = FLeftbarDigits;
     Measure();
-    if (extent.WholeText || digits != FLeftbarDigits ||
-        std::abs(extent.NewRows - extent.OldRows) > VisibleRows()) {
+    const int moved = extent.NewRows - extent.OldRows;
+    if (extent.WholeText || digits != FLeftbarDigits || std::abs(moved) > VisibleRows() || extent.FirstRow < FTopRow) {
         FTopRow = std::min(FTopRow, RowCount());
         update();
         return;
     }
-    const int rows = std::max(extent.NewRows, extent.ParsedRows);
-    if (extent.NewRows != extent.OldRows) {
-        // The rows below moved: everything from the change down is painted again.
-        RepaintRows(extent.FirstRow, FTopRow + VisibleRows());
-    } else {
-        RepaintRows(extent.FirstRow, extent.FirstRow + rows);
-        if (FLeftbar->Visible() && FLeftbar->ShowNumberMode() == nmLine)
-            update(QRect(0, CellPos(extent.FirstRow, 0).y(), FTextLeft, height()));
+    const int bottom = height() - ScrollBarHeight();
+    if (moved != 0) {
+        // The rows below the change moved: they are painted again where they now stand, with the
+        // bars (row numbers belong to positions, marks to rows).
+        update(QRect(0, CellPos(extent.FirstRow, 0).y(), width() - ScrollBarWidth(), bottom));
     }
+    RepaintRows(extent.FirstRow, extent.FirstRow + std::max(extent.NewRows, extent.ParsedRows));
+    if (FLeftbar->Visible() && FLeftbar->ShowNumberMode() == nmLine)
+        update(QRect(0, CellPos(extent.FirstRow, 0).y(), FTextLeft, bottom));
 }
 
 void TEditor::SelectionChanged(bool selected)

@@ -8,6 +8,7 @@
 
 #include <QFontMetricsF>
 #include <QImage>
+#include <QBackingStore>
 
 #include <algorithm>
 #include <map>
@@ -374,6 +375,55 @@ TEST(EditorFont, WindowsFontNamesMapToAnInstalledJapaneseFontWithDoubleWidthChar
     EXPECT_GE(metrics.horizontalAdvance(QStringLiteral("漢")), 1.5 * cells.CharWidth());
     EXPECT_EQ(editor::CellChar(0x82, 0xA0), QChar(0x3042));
     EXPECT_EQ(editor::CellChar(0x82, 0x20), QChar(0xFFFD));  // not a trail byte
+}
+
+} // namespace
+
+namespace {
+
+// What the window shows after edits that move rows (its pixels partly moved, partly repainted)
+// is what painting it afresh shows.
+TEST_F(EditorView, EditsThatMoveRowsLeaveTheScreenAsAFreshPaint)
+{
+    editor.Leftbar()->SetVisible(true);
+    editor.Marks()->RetMark()->SetVisible(true);
+    editor.Marks()->EofMark()->SetVisible(true);
+    editor.Marks()->Underline()->SetVisible(true);
+    editor.View()->SetCommenter(QStringLiteral("--"));
+    editor.View()->Fountain()->EditorBrackets()->AddBracket("/*", "*/");
+    editor.View()->Colors()->Comment()->SetColor(clGreen);
+    editor.View()->Fountain()->EditorBrackets()->BracketItem(0)->ItemColor()->SetColor(clRed);
+    std::string text;
+    for (int i = 0; i < 30; ++i)
+        text += "row " + std::to_string(i) + " -- note\r\n";
+    editor.SetText(text);
+    QTest::qWait(20);
+    editor.SetSelStart(editor.Perform(EM_LINEINDEX, 3));
+    Key(Qt::Key_Return);
+    Type("/* open");
+    Key(Qt::Key_Return);
+    Key(Qt::Key_Down);
+    Key(Qt::Key_Backspace);
+    Key(Qt::Key_Backspace);
+    Key(Qt::Key_Delete, Qt::ShiftModifier);
+    QTest::qWait(20);
+    // The window's own pixels, as the offscreen desktop keeps them.
+    QBackingStore *store = editor.backingStore();
+    ASSERT_NE(store, nullptr);
+    ASSERT_EQ(store->paintDevice()->devType(), QInternal::Image);
+    const QImage shown = static_cast<QImage *>(store->paintDevice())->copy(editor.rect()).convertToFormat(QImage::Format_RGB32);
+    editor.SetReadOnly(true);  // nothing changes; the fresh paint below must equal the screen
+    QImage fresh(editor.size(), QImage::Format_RGB32);
+    editor.render(&fresh);
+    ASSERT_EQ(shown.size(), fresh.size());
+    // The caret blinks; compare everything but its cell.
+    const QRect caret(editor.CellPos(editor.Row(), editor.Col()) - QPoint(1, 0), QSize(4, editor.RowHeight()));
+    int differences = 0;
+    for (int y = 0; y < fresh.height(); ++y)
+        for (int x = 0; x < fresh.width(); ++x)
+            if (!caret.contains(x, y) && shown.pixel(x, y) != fresh.pixel(x, y))
+                ++differences;
+    EXPECT_EQ(differences, 0);
 }
 
 } // namespace
