@@ -427,3 +427,40 @@ TEST_F(EditorView, EditsThatMoveRowsLeaveTheScreenAsAFreshPaint)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(EditorView, RulerMarksTheCaretColumnAndCutRowsShowTheHideMark)
+{
+    editor.Ruler()->SetVisible(true);
+    editor.Ruler()->SetMarkColor(clRed);
+    editor.Marks()->HideMark()->SetVisible(true);
+    editor.Marks()->HideMark()->SetColor(clBlue);
+    editor.SetText("abcdefgh\r\n" + std::string(1200, 'w'));
+    editor.SetSelStart(5);
+    QImage image = Grab();
+    const int cw = editor.CharWidth();
+    const int rulerY = editor.Margin()->Top() + 7;
+    auto rulerPixel = [&](int col) { return QColor(image.pixel(editor.CellPos(0, col).x() + cw / 2, rulerY)); };
+    EXPECT_EQ(rulerPixel(5), QColor(255, 0, 0));
+    EXPECT_NE(rulerPixel(3), QColor(255, 0, 0));
+    QTest::keyClick(&editor, Qt::Key_Right);
+    image = Grab();
+    EXPECT_NE(rulerPixel(5), QColor(255, 0, 0));
+    EXPECT_EQ(rulerPixel(6), QColor(255, 0, 0));
+    // The row cut at column 1000 shows the hide mark just after it; the short row shows none.
+    editor.SetTopCol(995);
+    image = Grab();
+    auto blueIn = [&](int row) {
+        const QPoint cell = editor.CellPos(row, 1000);
+        for (int x = cell.x(); x < cell.x() + 2 * cw; ++x)
+            for (int y = cell.y(); y < cell.y() + editor.FontHeight(); ++y)
+                if (QColor(image.pixel(x, y)) == QColor(0, 0, 255))
+                    return true;
+        return false;
+    };
+    EXPECT_TRUE(blueIn(1));
+    EXPECT_FALSE(blueIn(0));
+}
+
+} // namespace
