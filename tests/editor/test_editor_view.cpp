@@ -464,3 +464,27 @@ TEST_F(EditorView, RulerMarksTheCaretColumnAndCutRowsShowTheHideMark)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(EditorView, HostKeyHandlersRunFirstAndMaySwallowTheKey)
+{
+    editor.SetText("ab");
+    editor.SetSelStart(2);
+    int seen = 0;
+    editor.OnKeyDown = [&](TEditor *, int &key, Qt::KeyboardModifiers) {
+        ++seen;
+        if (key == Qt::Key_F8 || key == Qt::Key_Backspace)
+            key = 0;
+    };
+    editor.OnKeyPress = [](TEditor *, QString &text) {
+        if (text == QStringLiteral("q"))
+            text.clear();
+    };
+    Key(Qt::Key_Backspace);
+    Type("qz");
+    EXPECT_EQ(editor.Text(), "abz");
+    EXPECT_EQ(seen, 3);
+}
+
+} // namespace
