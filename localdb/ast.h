@@ -171,6 +171,9 @@ struct SelectCore {
     ExprPtr connectBy;
     bool noCycle = false;
     std::vector<ExprPtr> groupBy;
+    // ROLLUP, CUBE, GROUPING SETS: the sets of groupBy positions to group by, one result branch
+    // each (empty: a plain GROUP BY).
+    std::vector<std::vector<int>> groupingSets;
     ExprPtr having;
     std::vector<OrderItem> siblingsOrder;  // ORDER SIBLINGS BY of a hierarchical query
 

@@ -411,6 +411,10 @@ void Binder::bindFunction(ExprPtr &ep, Scope &scope) {
         bindAnalytic(ep, scope);
         return;
     }
+    if (name == "GROUPING" || name == "GROUPING_ID" || name == "GROUP_ID") {
+        bindGroupingFunction(ep, scope);
+        return;
+    }
     if (isAggregateName(name)) {
         if (!scope.aggregatesAllowed)
             raise(934, e.offset);

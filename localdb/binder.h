@@ -100,6 +100,7 @@ private:
     void bindAnalytic(ExprPtr &e, Scope &scope);  // binder_window.cpp
     void bindWindow(Analytic &a, Scope &scope);
     void bindRowLimit(RowLimit &limit);  // binder_row_limit.cpp
+    void bindGroupingFunction(ExprPtr &e, Scope &scope);
     void bindBinary(ExprPtr &e, Scope &scope);
     void compareTypes(ExprPtr &a, ExprPtr &b);
     bool lookupColumn(Scope &scope, const Name &n, Expr &e, int depth);

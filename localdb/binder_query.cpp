@@ -383,6 +383,9 @@ void Binder::bindCore(SelectCore &core, Query &q, Scope *outer) {
     }
     for (auto &g : core.groupBy)
         bindExpr(g, scope);
+    // GROUPING() and its kin need to know the block groups before the select list is bound.
+    if (!core.groupBy.empty() || !core.groupingSets.empty())
+        block->grouped = true;
 
     Scope items = scope;
     items.aggregatesAllowed = true;

@@ -4,6 +4,7 @@
 
 #include "localdb/binder.h"
 #include "localdb/catalog.h"
+#include "localdb/grouping_sql.h"
 #include "localdb/row_limit_sql.h"
 #include "localdb/window_sql.h"
 
@@ -68,6 +69,9 @@ std::string orderTermSql(const std::string &key, const OrderItem &item) {
 }
 
 std::string emitExpression(const Expr &e) {
+    std::string replaced;
+    if (groupingReplacement(e, replaced))
+        return replaced;
     switch (e.kind) {
     case ExprKind::Null:
         return "NULL";
@@ -162,6 +166,7 @@ std::string emitExpression(const Expr &e) {
                emitQuery(*e.query, &value, false) + ") LIMIT 2))";
     }
     case ExprKind::Function: {
+        GroupingPause beforeGrouping(e.aggregate);
         if (e.analytic)
             return emitAnalytic(e);
         std::string out = e.sqlFunction + "(";
@@ -380,11 +385,7 @@ std::string emitCore(const SelectCore &core, const Query &q, const std::vector<s
     }
     if (!whereMoved && !block.where.empty())
         sql += " WHERE " + joinAnd(block.where);
-    if (!core.groupBy.empty()) {
-        sql += " GROUP BY ";
-        for (size_t i = 0; i < core.groupBy.size(); ++i)
-            sql += (i ? ", " : "") + emitExpression(*core.groupBy[i]);
-    }
+    sql += groupByClause(core);
     if (core.having)
         sql += " HAVING " + emitExpression(*core.having);
     if (withOrderBy) {
@@ -414,6 +415,7 @@ bool needsWrapping(const Query &q) {
 }  // namespace
 
 std::string emitQuery(const Query &q, const std::vector<std::string> *forcedNames, bool storageOrder) {
+    GroupingPause ownValues;  // a subquery's expressions are its own, not the grouped block's
     if (q.limit)
         return emitLimitedQuery(q, forcedNames, storageOrder);
     return emitQueryRows(q, forcedNames, storageOrder, {});
@@ -421,8 +423,12 @@ std::string emitQuery(const Query &q, const std::vector<std::string> *forcedName
 
 std::string emitQueryRows(const Query &q, const std::vector<std::string> *forcedNames, bool storageOrder,
                           const std::string &hiddenColumns) {
-    if (q.core)
-        return emitCore(*q.core, q, forcedNames, true, storageOrder, hiddenColumns);
+    if (q.core) {
+        const bool branch = emittingBranchOf(*q.core);
+        if (!q.core->groupingSets.empty() && !branch)
+            return emitGroupingSets(q, forcedNames, hiddenColumns);
+        return emitCore(*q.core, q, forcedNames, !branch, storageOrder && !branch, hiddenColumns);
+    }
     std::string left = emitQuery(*q.left, forcedNames, false);
     if (q.left->core && needsWrapping(*q.left))
         left = "SELECT * FROM (" + left + ")";

@@ -12,6 +12,7 @@
 #include "localdb/session_core.h"
 #include "localdb/translate.h"
 
+#include <algorithm>
 #include <map>
 
 namespace localdb {
@@ -128,7 +129,10 @@ Step wrapQuery(const Query &q, Step body, bool sortsForOrderBy) {
             body = std::move(c);
         }
         if (b.grouped) {
-            Step s{"SORT", q.core->groupBy.empty() ? "AGGREGATE" : "GROUP BY", "", "", "", {}};
+            const char *grouping = !q.core->groupingSets.empty() ? "GROUP BY ROLLUP"
+                                   : q.core->groupBy.empty()     ? "AGGREGATE"
+                                                                 : "GROUP BY";
+            Step s{"SORT", grouping, "", "", "", {}};
             s.children.push_back(std::move(body));
             body = std::move(s);
         }
@@ -196,6 +200,7 @@ void explainPlan(ExplainStmt &st, SessionCore &core, NameResolver &names) {
     }
     Connection &db = *core.db;
     std::vector<Access> accesses;
+    const bool groupingSets = explained->query && explained->query->core && !explained->query->core->groupingSets.empty();
     bool sortsForOrderBy = false;  // an index in the wanted order needs no sort step
     {
         Prepared p = db.prepare("EXPLAIN QUERY PLAN " + compiled->steps[0]);
@@ -225,7 +230,11 @@ void explainPlan(ExplainStmt &st, SessionCore &core, NameResolver &names) {
                         continue;
                     alias = byName;
                 }
-                accesses.push_back({alias, detail});
+                // Grouping sets read the same table once per set; the plan shows one visit.
+                const bool repeated = std::any_of(accesses.begin(), accesses.end(),
+                                                  [&](const Access &a) { return a.alias == alias; });
+                if (!(groupingSets && repeated))
+                    accesses.push_back({alias, detail});
             }
         }
     }

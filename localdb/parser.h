@@ -73,6 +73,11 @@ public:
     TableRefPtr tablePrimary();
     void orderBy(std::vector<OrderItem> &items);
     bool atRowLimit() const;  // parser_row_limit.cpp
+    void groupByClause(SelectCore &core);  // parser_grouping.cpp
+    std::vector<std::vector<int>> groupingElement(SelectCore &core, bool &sets);
+    std::vector<std::vector<int>> groupingList(SelectCore &core, bool cube);
+    std::vector<int> groupingItem(SelectCore &core);
+    int groupExpression(SelectCore &core, ExprPtr e);
     std::unique_ptr<RowLimit> rowLimit();
 
     // DML and DDL (parser_dml.cpp, parser_ddl.cpp).

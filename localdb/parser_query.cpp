@@ -164,9 +164,7 @@ std::unique_ptr<SelectCore> Parser::selectCore() {
     if (peek().isWord("GROUP")) {
         advance();
         expectWord("BY", 924);
-        do
-            core->groupBy.push_back(expression());
-        while (acceptOp(","));
+        groupByClause(*core);
     }
     if (acceptWord("HAVING"))
         core->having = expression();
