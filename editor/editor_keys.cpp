@@ -22,7 +22,8 @@ QRect TEditor::CaretRect() const
     const int h = FCells.FontHeight();
     if (FModel.HitCaretColumns() > 0)
         return QRect(at.x(), at.y(), FModel.HitCaretColumns() * CharWidth(), h);
-    if (FCaret->Style() == csBrief) {
+    // Overwriting shows the cell that will be replaced.
+    if (FCaret->Style() == csBrief || FModel.Overwrite()) {
         int cells = 1;
         if (FModel.Row() < RowCount()) {
             const std::string_view text = FModel.Store().View(FModel.Row());
@@ -113,8 +114,11 @@ bool TEditor::event(QEvent *event)
     if (event->type() == QEvent::ShortcutOverride) {
         // Editing keys without Ctrl are the editor's even where a window has them as shortcuts.
         auto *key = static_cast<QKeyEvent *>(event);
-        if (!(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) && !key->text().isEmpty() &&
-            key->text()[0].isPrint()) {
+        static const QList<int> editingKeys = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down,
+                                               Qt::Key_Home, Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown,
+                                               Qt::Key_Delete, Qt::Key_Backspace, Qt::Key_Insert};
+        const bool printable = !key->text().isEmpty() && key->text()[0].isPrint();
+        if (!(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) && (printable || editingKeys.contains(key->key()))) {
             event->accept();
             return true;
         }
@@ -161,6 +165,7 @@ void TEditor::keyPressEvent(QKeyEvent *event)
             Perform(WM_PASTE);
         else
             FModel.SetOverwrite(!FModel.Overwrite());
+        UpdateCaret();
         break;
     case Qt::Key_Tab:
         if (!shift && !ctrl && FWantTabs)

@@ -7,6 +7,7 @@
 #include "tests/support/gui_support.h"
 
 #include <QFontMetricsF>
+#include <QAction>
 #include <QImage>
 #include <QBackingStore>
 
@@ -485,6 +486,27 @@ TEST_F(EditorView, HostKeyHandlersRunFirstAndMaySwallowTheKey)
     Type("qz");
     EXPECT_EQ(editor.Text(), "abz");
     EXPECT_EQ(seen, 3);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(EditorView, EditingKeysReachTheEditorBeforeTheWindowsShortcuts)
+{
+    QAction deleteRow(&editor);
+    deleteRow.setShortcut(Qt::Key_Delete);
+    int triggered = 0;
+    QObject::connect(&deleteRow, &QAction::triggered, [&] { ++triggered; });
+    editor.addAction(&deleteRow);
+    editor.SetText("abc");
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(editor.Text(), "bc");
+    EXPECT_EQ(triggered, 0);
+    // Insert switches to overwriting.
+    Key(Qt::Key_Insert);
+    Type("X");
+    EXPECT_EQ(editor.Text(), "Xc");
 }
 
 } // namespace
