@@ -104,7 +104,7 @@ ExprPtr makeExpr(ExprKind kind, int offset);
 
 // A FROM item: a named table or view, an inline view, or an ANSI join of two items.
 struct TableRef {
-    enum Kind { Named, Derived, Join } kind = Named;
+    enum Kind { Named, Derived, Join, TableFunction } kind = Named;
     Name name;
     std::string alias;
     int aliasOffset = -1;
@@ -115,6 +115,12 @@ struct TableRef {
     std::vector<std::string> usingColumns;
     bool natural = false;
     int sourceIndex = -1;  // binder: the Source a Named or Derived item became
+    // TableFunction (JSON_TABLE): the SQLite table-valued function, its document argument, the
+    // description of its rows it takes as text, and the columns it gives.
+    std::string functionName;
+    ExprPtr functionArgument;
+    std::string functionSpec;
+    std::vector<OutputColumn> functionColumns;
 };
 using TableRefPtr = std::unique_ptr<TableRef>;
 

@@ -342,7 +342,46 @@ void Binder::bindColumn(ExprPtr &ep, Scope &scope) {
     }
     if (!scope.columnsAllowed)
         raise(984, e.offset);
+    if (bindJsonDotNotation(ep, scope))
+        return;
     raise(904, e.name.offsets.back(), {quotedParts(e.name)});
+}
+
+// alias.column.key{.key}: the fields of a JSON document held in a text column, read as
+// ora_json_query(column, '$.key...', 'DOT', '', '') does (a scalar as its value, an object or
+// array as JSON text, no match or text that is not JSON as NULL). Keys written without quotes
+// match fields in any case.
+bool Binder::bindJsonDotNotation(ExprPtr &ep, Scope &scope) {
+    const Name &n = ep->name;
+    if (n.parts.size() < 3)
+        return false;
+    auto column = makeExpr(ExprKind::Column, ep->offset);
+    column->name.parts = {n.parts[0], n.parts[1]};
+    column->name.offsets = {n.offsets[0], n.offsets[1]};
+    if (!lookupColumn(scope, column->name, *column, 0) || column->type.base != BaseType::Text)
+        return false;
+    std::string path = "$";
+    for (size_t i = 2; i < n.parts.size(); ++i) {
+        path += ".\"";
+        for (char c : n.parts[i])
+            path += c == '"' || c == '\\' ? std::string("\\") + c : std::string(1, c);
+        path += '"';
+    }
+    auto call = makeExpr(ExprKind::Function, ep->offset);
+    call->endOffset = ep->endOffset;
+    call->op = "JSON_QUERY";
+    call->name.parts = {"JSON_QUERY"};
+    call->sqlFunction = "ora_json_query";
+    call->type = Type::text();
+    call->args.push_back(std::move(column));
+    for (const std::string &text : {path, std::string("DOT"), std::string(), std::string()}) {
+        auto arg = makeExpr(text.empty() ? ExprKind::Null : ExprKind::String, ep->offset);
+        arg->text = text;
+        arg->type = text.empty() ? Type() : Type::text();
+        call->args.push_back(std::move(arg));
+    }
+    ep = std::move(call);
+    return true;
 }
 
 void Binder::bindBinary(ExprPtr &ep, Scope &scope) {

@@ -24,6 +24,9 @@ struct Source {
     bool isTable = false;      // a stored table (has a rowid and a storage order)
     std::vector<OutputColumn> columns;
     std::vector<std::string> columnSql;  // when set: the SQL each column stands for (a view's columns)
+    // A table function (JSON_TABLE): sqlFrom is the function, called with this argument and spec.
+    Expr *functionArgument = nullptr;
+    std::string functionSpec;
     // Old-style outer join: this source is null-extended and joined after dependsOn with onConditions.
     bool optional = false;
     std::vector<Expr *> onConditions;
@@ -104,6 +107,7 @@ private:
     void bindBinary(ExprPtr &e, Scope &scope);
     void compareTypes(ExprPtr &a, ExprPtr &b);
     bool lookupColumn(Scope &scope, const Name &n, Expr &e, int depth);
+    bool bindJsonDotNotation(ExprPtr &e, Scope &scope);
 
     NameResolver &names_;
     std::vector<std::string> binds_;

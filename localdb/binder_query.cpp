@@ -158,6 +158,22 @@ void Binder::addSource(BoundBlock &block, TableRef &ref, Scope &scope) {
         block.sources.push_back(tableSource(obj, ref.alias, sqlAlias));
         return;
     }
+    if (ref.kind == TableRef::TableFunction) {
+        // Its argument sees the FROM items before it, as a lateral join does.
+        bindExpr(ref.functionArgument, scope);
+        Source s;
+        s.alias = ref.alias;
+        s.sqlAlias = sqlAlias;
+        s.sqlFrom = ref.functionName;
+        s.functionArgument = ref.functionArgument.get();
+        s.functionSpec = ref.functionSpec;
+        s.columns = ref.functionColumns;
+        for (size_t i = 0; i < s.columns.size(); ++i)
+            s.columnSql.push_back(sqlAlias + ".c" + std::to_string(i));
+        ref.sourceIndex = int(block.sources.size());
+        block.sources.push_back(std::move(s));
+        return;
+    }
     // An inline view cannot see the other FROM items, nor (before LATERAL) the outer query.
     bindQuery(*ref.query, nullptr);
     Source s;

@@ -200,6 +200,9 @@ std::string emitExpression(const Expr &e) {
 namespace {
 
 std::string sourceSql(const Source &src) {
+    if (src.functionArgument)
+        return src.sqlFrom + "(" + emitExpression(*src.functionArgument) + ", " + quoteText(src.functionSpec) +
+               ") AS " + src.sqlAlias;
     if (src.derived)
         return "(" + emitQuery(*src.derived) + ") AS " + src.sqlAlias;
     return src.sqlFrom + " AS " + src.sqlAlias;

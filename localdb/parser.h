@@ -63,6 +63,8 @@ public:
     bool jsonBehaviour(std::string &mode, ExprPtr &defaultValue, std::string &target);
     void jsonDocumentAndPath(Expr &call);
     std::string jsonReturning();
+    TableRefPtr jsonTable();  // at JSON_TABLE
+    std::string jsonTableColumns(std::vector<OutputColumn> &columns);
 
     // Queries (parser_query.cpp).
     QueryPtr compound();

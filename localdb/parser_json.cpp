@@ -12,6 +12,7 @@
 #include "localdb/parser.h"
 
 #include "localdb/errors.h"
+#include "localdb/functions/json_document.h"
 
 namespace localdb {
 namespace {
@@ -233,6 +234,116 @@ ExprPtr Parser::jsonFunction(ExprPtr e) {
     expectOp(")", 907);
     e->endOffset = lastEnd();
     return e;
+}
+
+// JSON_TABLE ( expr [FORMAT JSON] [, path] [on-error] COLUMNS ( column { , column } ) ) [alias]
+// column: name FOR ORDINALITY
+//       | name [datatype] [FORMAT JSON] [EXISTS] [PATH path] [wrapper] [on-error] [on-empty]
+//       | NESTED [PATH] path COLUMNS ( column { , column } )
+// The rows are described to the table function as a JSON text:
+//   {"p": row path, "c": [{"k": "o"|"v"|"e"|"q"|"n", "p": path, "t": "N"|"T"|"D", "i": index,
+//                          "ci": 1 when the path is the column name, "c": [...] for "n"}]}
+TableRefPtr Parser::jsonTable() {
+    auto ref = std::make_unique<TableRef>();
+    ref->kind = TableRef::TableFunction;
+    ref->functionName = "kdb_json_table";
+    advance();
+    expectOp("(", 906);
+    ref->functionArgument = expression();
+    if (acceptWord("FORMAT"))
+        expectWord("JSON", 905);
+    std::string path = "$";
+    if (acceptOp(",")) {
+        if (peek().kind != TokenKind::String)
+            raise(40454, peek().offset);
+        path = advance().text;
+    }
+    std::string mode, target;
+    ExprPtr ignored;
+    while (jsonBehaviour(mode, ignored, target)) {
+    }
+    std::string spec = "{\"p\":";
+    functions::appendJsonString(spec, path);
+    spec += ",\"c\":" + jsonTableColumns(ref->functionColumns) + "}";
+    ref->functionSpec = std::move(spec);
+    expectOp(")", 907);
+    return ref;
+}
+
+std::string Parser::jsonTableColumns(std::vector<OutputColumn> &columns) {
+    expectWord("COLUMNS", 905);
+    expectOp("(", 906);
+    std::string list = "[";
+    do {
+        if (list.size() > 1)
+            list += ',';
+        if (acceptWord("NESTED")) {
+            acceptWord("PATH");
+            if (peek().kind != TokenKind::String)
+                raise(40454, peek().offset);
+            list += "{\"k\":\"n\",\"p\":";
+            functions::appendJsonString(list, advance().text);
+            list += ",\"c\":" + jsonTableColumns(columns) + "}";
+            continue;
+        }
+        const int nameOffset = peek().offset;
+        OutputColumn column;
+        column.name = identifier();
+        for (const auto &c : columns)
+            if (c.name == column.name)
+                raise(957, nameOffset);
+        std::string item = "{\"i\":" + std::to_string(columns.size());
+        if (acceptWord("FOR")) {
+            expectWord("ORDINALITY", 905);
+            column.type = Type::number();
+            columns.push_back(column);
+            list += item + ",\"k\":\"o\"}";
+            continue;
+        }
+        TypeSpec spec;
+        spec.name = "VARCHAR2";
+        spec.length = 4000;
+        if (!(peek().isWord("PATH") || peek().isWord("EXISTS") || peek().isWord("FORMAT") || peek().isOperator(",") ||
+              peek().isOperator(")")))
+            spec = dataType();
+        column.type = Type::of(spec);
+        char kind = 'v';
+        if (acceptWord("FORMAT")) {
+            expectWord("JSON", 905);
+            kind = 'q';
+        }
+        if (acceptWord("EXISTS"))
+            kind = 'e';
+        std::string columnPath = "$." + column.name;
+        bool byName = true;
+        if (acceptWord("PATH")) {
+            if (peek().kind != TokenKind::String)
+                raise(40454, peek().offset);
+            columnPath = advance().text;
+            byName = false;
+        }
+        for (;;) {
+            if (peek().isWord("WITH") || peek().isWord("WITHOUT")) {
+                advance();
+                acceptWord("CONDITIONAL") || acceptWord("UNCONDITIONAL");
+                acceptWord("ARRAY");
+                expectWord("WRAPPER", 905);
+                continue;
+            }
+            std::string m, t;
+            ExprPtr d;
+            if (!jsonBehaviour(m, d, t))
+                break;
+        }
+        const BaseType base = column.type.base;
+        item += std::string(",\"k\":\"") + kind + "\",\"t\":\"" +
+                (base == BaseType::Number ? "N" : base == BaseType::Date ? "D" : "T") + "\",\"p\":";
+        functions::appendJsonString(item, columnPath);
+        list += item + (byName ? ",\"ci\":1}" : "}");
+        columns.push_back(column);
+    } while (acceptOp(","));
+    expectOp(")", 907);
+    return list + "]";
 }
 
 }  // namespace localdb

@@ -262,6 +262,8 @@ TableRefPtr Parser::tablePrimary() {
             expectOp(")", 907);
             return ref;
         }
+    } else if (peek().isWord("JSON_TABLE") && peek(1).isOperator("(")) {
+        ref = jsonTable();
     } else {
         ref->kind = TableRef::Named;
         ref->name = qualifiedName(903);

@@ -147,12 +147,12 @@ std::vector<FunctionInfo> buildCatalog()
 
         // JSON (at most 126 arguments: SQLite's limit on a call, less one). The parser spells the clauses out as trailing text arguments; names with a blank
         // are forms no statement can call directly (IS JSON, FORMAT JSON, JSON_VALUE RETURNING).
-        scalar("IS JSON", "ora_is_json", 3, 3, "T", R::Number),
-        scalar("JSON_VALUE", "ora_json_value", 7, 7, "TTTTATA", R::Text),
-        scalar("JSON_VALUE NUMBER", "ora_json_value", 7, 7, "TTTTATA", R::Number),
-        scalar("JSON_VALUE DATE", "ora_json_value", 7, 7, "TTTTATA", R::Date),
-        scalar("JSON_QUERY", "ora_json_query", 5, 5, "T", R::Text),
-        scalar("JSON_EXISTS", "ora_json_exists", 3, 3, "T", R::Number),
+        scalar("IS JSON", "ora_is_json", 3, 3, "AT", R::Number),
+        scalar("JSON_VALUE", "ora_json_value", 7, 7, "ATTTATA", R::Text),
+        scalar("JSON_VALUE NUMBER", "ora_json_value", 7, 7, "ATTTATA", R::Number),
+        scalar("JSON_VALUE DATE", "ora_json_value", 7, 7, "ATTTATA", R::Date),
+        scalar("JSON_QUERY", "ora_json_query", 5, 5, "AT", R::Text),
+        scalar("JSON_EXISTS", "ora_json_exists", 3, 3, "AT", R::Number),
         scalar("JSON_OBJECT", "ora_json_object", 1, 126, "TA", R::Text),
         scalar("JSON_ARRAY", "ora_json_array", 1, 126, "TA", R::Text),
         scalar("FORMAT JSON", "ora_json_formatted", 1, 1, "T", R::Text),

@@ -419,7 +419,8 @@ void applyStep(const JsonPathStep &step, bool strict, const JsonValue &v, std::v
     case JsonPathStep::AnyField:
         if (v.kind == JsonValue::Object) {
             for (const auto &member : v.members) {
-                if (step.kind == JsonPathStep::AnyField || member.first == step.name) {
+                if (step.kind == JsonPathStep::AnyField || member.first == step.name
+                    || (step.ignoreCase && ascii::upper(member.first) == ascii::upper(step.name))) {
                     out.push_back(&member.second);
                     if (step.kind == JsonPathStep::Field)
                         break;

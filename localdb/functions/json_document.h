@@ -45,6 +45,7 @@ struct JsonPathStep {
     enum Kind { Field, AnyField, Elements, AnyElement } kind = Field;
     std::string name;
     std::vector<std::pair<long, long>> ranges;  // Elements: inclusive index ranges (-1 = last)
+    bool ignoreCase = false;                    // Field: names match in any case
 };
 struct JsonPath {
     bool strict = false;

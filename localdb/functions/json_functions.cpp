@@ -123,7 +123,7 @@ void setJsonText(sqlite3_context *context, const std::string &text)
 // The document of argument 0 read leniently; nullopt when it is not JSON.
 std::optional<JsonValue> documentOf(const Arguments &a)
 {
-    return parseJson(a.text(0), JsonSyntax::Lax).value;
+    return parseJson(documentText(a, 0), JsonSyntax::Lax).value;
 }
 
 void isJsonBody(Arguments &a)
@@ -131,7 +131,7 @@ void isJsonBody(Arguments &a)
     if (a.isNull(0))
         return;
     JsonSyntax syntax = optionalText(a, 1) == "STRICT" ? JsonSyntax::Strict : JsonSyntax::Lax;
-    JsonParseResult parsed = parseJson(a.text(0), syntax);
+    JsonParseResult parsed = parseJson(documentText(a, 0), syntax);
     bool ok = parsed.value && !(optionalText(a, 2) == "UNIQUE" && parsed.duplicateKeys);
     a.setInteger(ok ? 1 : 0);
 }
@@ -176,10 +176,15 @@ void jsonQueryEntry(sqlite3_context *context, int count, sqlite3_value **values)
     try {
         Arguments a(context, count, values);
         std::optional<JsonPath> storage;
-        const JsonPath &path = pathOf(a, storage);
+        pathOf(a, storage);
         if (a.isNull(0))
             return;
         std::string wrapper = optionalText(a, 2);
+        if (wrapper == "DOT") {
+            for (JsonPathStep &step : storage->steps)
+                step.ignoreCase = true;
+        }
+        const JsonPath &path = *storage;
         FailureRule onError{optionalText(a, 3).empty() ? "NULL" : optionalText(a, 3)};
         FailureRule onEmpty{optionalText(a, 4)};
         if (onEmpty.mode.empty())
@@ -199,7 +204,15 @@ void jsonQueryEntry(sqlite3_context *context, int count, sqlite3_value **values)
         if (found.empty())
             return failWith(onEmpty, 40462);
         bool single = found.size() == 1 && !found.front()->isScalar();
-        if (wrapper == "UNCONDITIONAL" || (wrapper == "CONDITIONAL" && !single)) {
+        if (wrapper == "DOT" && found.size() == 1 && found.front()->isScalar()) {
+            const JsonValue &v = *found.front();
+            if (v.kind == JsonValue::Number || v.kind == JsonValue::String)
+                a.setText(v.text);
+            else if (v.kind != JsonValue::Null)
+                a.setText(v.kind == JsonValue::True ? "true" : "false");
+            return;
+        }
+        if (wrapper == "UNCONDITIONAL" || ((wrapper == "CONDITIONAL" || wrapper == "DOT") && !single)) {
             JsonValue array;
             array.kind = JsonValue::Array;
             for (const JsonValue *v : found)
@@ -232,6 +245,14 @@ void jsonExistsBody(Arguments &a)
 }
 
 }  // namespace
+
+std::string documentText(const Arguments &a, int i)
+{
+    if (a.type(i) != SQLITE_BLOB)
+        return a.text(i);
+    std::vector<std::uint8_t> bytes = a.raw(i);
+    return std::string(bytes.begin(), bytes.end());
+}
 
 std::vector<ScalarImplementation> jsonFunctionImplementations()
 {

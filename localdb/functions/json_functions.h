@@ -14,5 +14,11 @@ inline constexpr unsigned kJsonSubtype = 'J';
 
 std::vector<ScalarImplementation> jsonGenerationImplementations();
 void registerJsonAggregates(sqlite3 *db, SessionContext *context);
+// JSON_TABLE's rows: the table-valued function kdb_json_table(document, description).
+void registerJsonTableModule(sqlite3 *db);
+
+// A JSON document argument as text: a BLOB holds the document's UTF-8 bytes, not a RAW to show in
+// hexadecimal.
+std::string documentText(const Arguments &a, int i);
 
 }  // namespace localdb::functions

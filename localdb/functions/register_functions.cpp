@@ -64,6 +64,7 @@ void registerOracleFunctions(sqlite3 *db, SessionContext *context)
     functions::registerWindowFunctions(db, context);
     functions::registerOrderedAggregates(db, context);
     functions::registerJsonAggregates(db, context);
+    functions::registerJsonTableModule(db);
 }
 
 }  // namespace localdb
