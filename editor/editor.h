@@ -266,6 +266,7 @@ protected:
     void ShowDragCursor();
     void EndDrag();
     void UpdateMouseCursor(QPoint point);  // the cursor for a point without a button held
+    TEditorHitTest HitWhileMoving(QPoint point) const;
     // --- The clipboard (editor_clipboard.cpp): WM_CUT, WM_COPY, WM_PASTE and WM_CLEAR.
     long long ClipboardMessage(unsigned message) override;
 

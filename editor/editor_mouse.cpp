@@ -165,6 +165,20 @@ void TEditor::UpdateMouseCursor(QPoint point)
     setCursor(editor::EditorCursor(shape));
 }
 
+TEditorHitTest TEditor::HitWhileMoving(QPoint point) const
+{
+    // Outside the text the nearest cell is taken, and a row beyond the view's edge, so that the
+    // view scrolls towards the mouse.
+    const int right = width() - ScrollBarWidth() - 1;
+    const int bottom = height() - ScrollBarHeight() - 1;
+    TEditorHitTest hit = HitTest(QPoint(std::clamp(point.x(), 0, std::max(0, right)), std::clamp(point.y(), 0, std::max(0, bottom))));
+    if (point.y() < FTextTop)
+        hit.Row = std::max(0, FTopRow - 1);
+    else if (point.y() > bottom)
+        hit.Row = std::min(FModel.RowCount(), FTopRow + VisibleRows());
+    return hit;
+}
+
 void TEditor::mousePressEvent(QMouseEvent *event)
 {
     TMouseState &mouse = Mouse();
@@ -234,9 +248,7 @@ void TEditor::mouseMoveEvent(QMouseEvent *event)
             return;
         StartDragging();
     }
-    TEditorHitTest hit = HitTest(QPoint(std::max(0, point.x()), std::max(0, point.y())));
-    if (point.y() < FTextTop)
-        hit.Row = std::max(0, FTopRow - 1);
+    const TEditorHitTest hit = HitWhileMoving(point);
     if (mouse.Drag == TMouseState::TDrag::Dragging) {
         FModel.SetCaretPosition(hit.Row, hit.Col);  // the drop position; the selection stays
         ShowDragCursor();

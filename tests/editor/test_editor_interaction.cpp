@@ -72,6 +72,13 @@ TEST_F(EditorMouse, ClickDragAndShiftClickSelect)
     Release(QPoint(At(0, 6).x(), editor.TextTop() - 2));
     EXPECT_EQ(editor.Row(), 0);
     EXPECT_EQ(editor.SelText(), "ect");
+    // Dragging below the control selects on downwards, never back to the start.
+    QTest::mouseClick(&editor, Qt::LeftButton, {}, At(0, 0));
+    Press(At(0, 3));
+    Move(QPoint(At(0, 3).x(), editor.height() + 40));
+    Release(QPoint(At(0, 3).x(), editor.height() + 40));
+    EXPECT_EQ(editor.Row(), 2);
+    EXPECT_EQ(editor.SelText(), "ect name\r\nfrom emp\r\nwhe");
 
     // Shift-click with nothing selected anchors at the caret; a box is selected in box mode.
     editor.SetSelStart(0);
