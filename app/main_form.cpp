@@ -12,6 +12,7 @@
 #include "db/message_box.h"
 #include "monitor/info_form.h"
 #include "plsql/plsql_form.h"
+#include "settings/form_search.h"
 #include "settings/ini_save_props.h"
 #include "sql/sql_form.h"
 
@@ -76,6 +77,8 @@ TMainForm::TMainForm(QWidget *parent)
     BuildMenus();
     BuildFileDialogs();
     FAboutBox = new TAboutBox(this);
+    // The search dialog lives below the frame's layer; its Help button asks the frame.
+    TFormSearch::HelpHandler = [this](int context) { HelpViewer()->ShowTopic(context); };
 }
 
 TMainForm::~TMainForm()
@@ -83,6 +86,7 @@ TMainForm::~TMainForm()
     // The frame's widgets still report activation and tab changes while Qt takes them down;
     // none of it may reach the half-destroyed frame.
     FClosing = true;
+    TFormSearch::HelpHandler = nullptr;
     disconnect(ClientArea, nullptr, this, nullptr);
     disconnect(tabPAGE, nullptr, this, nullptr);
     disconnect(qApp, nullptr, this, nullptr);

@@ -54,6 +54,7 @@ TFormSearch::TFormSearch(QWidget *parent)
     btnHelp = Named(new QPushButton(QStringLiteral("ヘルプ(&H)"), this), "btnHelp");
     btnHelp->setGeometry(432, 72, 80, 26);
     btnHelp->setProperty("helpContext", HelpContext);
+    setProperty("helpContext", HelpContext);  // F1 anywhere in the dialog
 
     RadioGroup1 = Named(new QGroupBox(QStringLiteral(" 検索方向 "), this), "RadioGroup1");
     RadioGroup1->setGeometry(8, 44, 150, 52);
