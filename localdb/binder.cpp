@@ -2,6 +2,7 @@
 // conversions, and the functions the core owns (DECODE, NVL, GREATEST ...).
 #include "localdb/binder.h"
 
+#include "localdb/binder_datetime.h"
 #include "localdb/errors.h"
 #include "localdb/functions/function_catalog.h"
 #include "localdb/window_sql.h"
@@ -45,6 +46,8 @@ bool isAggregateName(const std::string &name) {
     return name == "COUNT" || name == "SUM" || name == "AVG" || name == "MIN" || name == "MAX";
 }
 
+}  // namespace
+
 // DATE 'YYYY-MM-DD' and TIMESTAMP 'YYYY-MM-DD HH24:MI:SS': the literal must be a real date.
 void checkDateLiteral(const Expr &e) {
     const std::string &t = e.text;
@@ -78,8 +81,6 @@ void checkDateLiteral(const Expr &e) {
         raise(hh > 23 ? 1850 : mi > 59 ? 1851 : 1852, e.offset);
 }
 
-}  // namespace
-
 void conjuncts(Expr *e, std::vector<Expr *> &out) {
     if (!e)
         return;
@@ -111,6 +112,8 @@ bool sameExpression(const Expr &a, const Expr &b) {
 void Binder::convert(ExprPtr &e, BaseType wanted) {
     BaseType have = e->type.base;
     if (wanted == BaseType::Unknown || have == wanted || e->kind == ExprKind::Null)
+        return;
+    if (convertDatetime(e, wanted))
         return;
     if (have == BaseType::Unknown) {
         // A bind variable or NULL-typed value: numbers are made numbers so that SQLite compares
@@ -181,6 +184,8 @@ void padForChar(const Expr &column, Expr &literal) {
 void Binder::compareTypes(ExprPtr &a, ExprPtr &b) {
     padForChar(*a, *b);
     padForChar(*b, *a);
+    if (compareDatetimes(a, b))
+        return;
     BaseType ta = a->type.base, tb = b->type.base;
     if (ta == tb)
         return;
@@ -288,7 +293,9 @@ void Binder::bindColumn(ExprPtr &ep, Scope &scope) {
                 e.column = "(kdb_h.lvl + 1)";
             return;
         }
-        if (w == "SYSDATE" || w == "CURRENT_DATE" || w == "SYSTIMESTAMP") {
+        if (bindDatetimePseudoColumn(ep))
+            return;
+        if (w == "SYSDATE") {
             e.binding = ColumnBinding::Sysdate;
             e.type = Type::date();
             return;
@@ -411,6 +418,8 @@ void Binder::bindBinary(ExprPtr &ep, Scope &scope) {
         e.type = Type();
         return;
     }
+    if (bindDatetimeArithmetic(ep))
+        return;
     BaseType ta = a->type.base, tb = b->type.base;
     if (op == "+" || op == "-") {
         if (ta == BaseType::Date && tb == BaseType::Date) {
@@ -487,6 +496,8 @@ void Binder::bindFunction(ExprPtr &ep, Scope &scope) {
     inner.inWhere = false;
     for (auto &a : e.args)
         bindExpr(a, inner);
+    if (bindDatetimeFunction(ep))
+        return;
     auto needArgs = [&](size_t lo, size_t hi) {
         if (n < lo)
             raise(938, e.offset);
@@ -643,8 +654,10 @@ void Binder::bindFunction(ExprPtr &ep, Scope &scope) {
             convert(e.args[i], BaseType::Number);
         else if (want == 'T')
             convert(e.args[i], BaseType::Text);
-        else if (want == 'D')
+        else if (want == 'D') {
+            timestampToDate(e.args[i]);
             convert(e.args[i], BaseType::Date);
+        }
         else if (want == 'R')
             convert(e.args[i], BaseType::Raw);
     }
@@ -686,6 +699,10 @@ void Binder::bindExpr(ExprPtr &ep, Scope &scope) {
             e.type = Type::text();
         return;
     case ExprKind::DateLiteral:
+        if (e.op == "TIMESTAMP") {
+            bindTimestampLiteral(ep);
+            return;
+        }
         checkDateLiteral(e);
         e.type = Type::date();
         return;
@@ -728,6 +745,9 @@ void Binder::bindExpr(ExprPtr &ep, Scope &scope) {
         bindExpr(e.args[0], scope);
         if (e.op == "NOT") {
             e.type = Type();
+        } else if (e.args[0]->type.isInterval()) {
+            e.type = e.args[0]->type;  // the negative of an interval
+            e.type.hasSpec = false;
         } else {
             convert(e.args[0], BaseType::Number);
             e.type = Type::number();

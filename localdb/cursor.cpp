@@ -1,6 +1,7 @@
 // Cursor rows: SQLite values into the caller's variant, dates from their stored text.
 #include "localdb/cursor.h"
 
+#include "localdb/functions/timestamp_session.h"
 #include "localdb/sqlite_errors.h"
 
 #include <sqlite3.h>
@@ -98,6 +99,11 @@ public:
 
 private:
     void read(sqlite3_stmt *s, int i, Value &out) {
+        const auto &temporal = compiled_->temporalColumns;
+        if (size_t(i) < temporal.size() && temporal[size_t(i)].kind != 0 && sqlite3_column_type(s, i) != SQLITE_NULL) {
+            out = temporalText(s, i, temporal[size_t(i)]);
+            return;
+        }
         switch (sqlite3_column_type(s, i)) {
         case SQLITE_NULL:
             out = std::monostate{};
@@ -128,6 +134,20 @@ private:
             out = Bytes{std::vector<std::uint8_t>(b, b + n)};
             return;
         }
+        }
+    }
+
+    // Timestamps and intervals reach the caller as the text the session shows for them.
+    std::string temporalText(sqlite3_stmt *s, int i, const CompiledStatement::TemporalColumn &c) {
+        const auto kind = static_cast<Temporal>(c.kind);
+        try {
+            if (kind == Temporal::YearMonth || kind == Temporal::DaySecond)
+                return functions::intervalDisplayText(sqlite3_column_int64(s, i), kind, c.leading, c.fraction);
+            const unsigned char *t = sqlite3_column_text(s, i);
+            std::string stored(reinterpret_cast<const char *>(t), size_t(sqlite3_column_bytes(s, i)));
+            return functions::temporalDisplayText(stored, kind, c.leading, c.fraction, core_->context);
+        } catch (const Error &) {
+            return reinterpret_cast<const char *>(sqlite3_column_text(s, i));
         }
     }
 

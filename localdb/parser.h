@@ -49,6 +49,8 @@ public:
     ExprPtr unary();
     ExprPtr primary();
     ExprPtr caseExpression();
+    ExprPtr atTimeZone(ExprPtr value);
+    std::string intervalQualifier();
     ExprPtr nameOrCall();
 
     // What follows and accompanies a call's arguments (parser_window.cpp).

@@ -5,6 +5,7 @@
 #include "localdb/errors.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 namespace localdb {
@@ -204,17 +205,33 @@ TypeSpec Parser::dataType() {
     } else if (w == "TIMESTAMP") {
         int f = 6;
         if (acceptOp("(")) {
+            if (peek().kind != TokenKind::Number)
+                fail(30088);
             f = std::atoi(advance().text.c_str());
+            if (f < 0 || f > 9)
+                raise(30088, off);
             expectOp(")", 907);
         }
+        Temporal kind = Temporal::Timestamp;
         if (acceptWord("WITH")) {
-            acceptWord("LOCAL");
+            kind = acceptWord("LOCAL") ? Temporal::TimestampLtz : Temporal::TimestampTz;
             expectWord("TIME", 905);
             expectWord("ZONE", 905);
         }
-        s.name = "TIMESTAMP(" + std::to_string(f) + ")";
-        s.length = 11;
-        s.scale = f;
+        s = temporalSpec(kind, 0, f);
+    } else if (w == "INTERVAL") {
+        // INTERVAL YEAR [(p)] TO MONTH | INTERVAL DAY [(p)] TO SECOND [(f)]
+        std::string q = intervalQualifier();
+        int leading = 2, fraction = 0;
+        char first[8] = {}, last[8] = {};
+        std::sscanf(q.c_str(), "%7s %7s %d %d", first, last, &leading, &fraction);
+        const std::string from = first, to = last;
+        if (from == "YEAR" && to == "MONTH")
+            s = temporalSpec(Temporal::YearMonth, leading, 0);
+        else if (from == "DAY" && to == "SECOND")
+            s = temporalSpec(Temporal::DaySecond, leading, fraction);
+        else
+            raise(902, off);
     } else if (w == "LONG") {
         s.name = acceptWord("RAW") ? "LONG RAW" : "LONG";
         s.length = 0;

@@ -3,6 +3,8 @@
 
 #include "localdb/errors.h"
 
+#include <cstdlib>
+
 namespace localdb {
 namespace {
 
@@ -229,7 +231,70 @@ ExprPtr Parser::unary() {
         e->endOffset = e->args[0]->endOffset;
         return e;
     }
-    return primary();
+    return atTimeZone(primary());
+}
+
+// datetime-expression: primary [ AT ( LOCAL | TIME ZONE primary ) ]
+ExprPtr Parser::atTimeZone(ExprPtr value) {
+    while (peek().isWord("AT") && (peek(1).isWord("LOCAL") || peek(1).isWord("TIME"))) {
+        auto e = makeExpr(ExprKind::Function, value->offset);
+        e->op = "AT TIME ZONE";
+        e->name.parts = {e->op};
+        e->name.offsets = {peek().offset};
+        advance();
+        e->args.push_back(std::move(value));
+        if (!acceptWord("LOCAL")) {
+            expectWord("TIME", 905);
+            expectWord("ZONE", 905);
+            e->args.push_back(primary());
+        }
+        e->endOffset = lastEnd();
+        value = std::move(e);
+    }
+    return value;
+}
+
+// interval-qualifier: YEAR [ ( p ) ] [ TO MONTH ] | MONTH [ ( p ) ]
+//   | ( DAY | HOUR | MINUTE ) [ ( p ) ] [ TO ( HOUR | MINUTE | SECOND [ ( f ) ] ) ] | SECOND [ ( p [ , f ] ) ]
+// Returned as "FIRST LAST leading fraction" ("DAY SECOND 2 6").
+std::string Parser::intervalQualifier() {
+    static const std::string_view kFields[] = {"YEAR", "MONTH", "DAY", "HOUR", "MINUTE", "SECOND"};
+    auto field = [&]() {
+        for (std::string_view f : kFields)
+            if (acceptWord(f))
+                return std::string(f);
+        fail(905);
+    };
+    auto precision = [&]() {
+        if (peek().kind != TokenKind::Number)
+            fail(30088);
+        int off = peek().offset;
+        int v = std::atoi(advance().text.c_str());
+        if (v < 0 || v > 9)
+            raise(30088, off);
+        return v;
+    };
+    std::string first = field(), last = first;
+    int leading = 2, fraction = -1;
+    if (acceptOp("(")) {
+        leading = precision();
+        if (first == "SECOND" && acceptOp(","))
+            fraction = precision();
+        expectOp(")", 907);
+    }
+    if (first != "MONTH" && first != "SECOND" && acceptWord("TO")) {
+        last = field();
+        bool yearMonth = first == "YEAR";
+        if (yearMonth != (last == "MONTH") || last == "DAY" || last == "YEAR" || last == first)
+            fail(905);
+        if (last == "SECOND" && acceptOp("(")) {
+            fraction = precision();
+            expectOp(")", 907);
+        }
+    }
+    if (fraction < 0)
+        fraction = last == "SECOND" ? 6 : 0;
+    return first + " " + last + " " + std::to_string(leading) + " " + std::to_string(fraction);
 }
 
 // primary: number | string | bind | NULL | DATE string | TIMESTAMP string | case-expression
@@ -265,6 +330,17 @@ ExprPtr Parser::primary() {
             }
             expectOp(")", 907);
             e->endOffset = lastEnd();
+            // (a - b) DAY TO SECOND / (a - b) YEAR TO MONTH: the difference as that interval.
+            if ((peek().isWord("DAY") || peek().isWord("YEAR")) && (peek(1).isWord("TO") || peek(1).isOperator("("))) {
+                auto cast = makeExpr(ExprKind::Function, off);
+                cast->op = "INTERVAL CAST";
+                cast->name.parts = {cast->op};
+                cast->name.offsets = {off};
+                cast->args.push_back(std::move(e));
+                cast->text = intervalQualifier();
+                cast->endOffset = lastEnd();
+                return cast;
+            }
             return e;
         }
         fail(936);
@@ -278,8 +354,21 @@ ExprPtr Parser::primary() {
         }
         if ((t.text == "DATE" || t.text == "TIMESTAMP") && peek(1).kind == TokenKind::String) {
             e = makeExpr(ExprKind::DateLiteral, t.offset);
-            advance();
+            e->op = advance().text;  // DATE or TIMESTAMP
             e->text = advance().text;
+            break;
+        }
+        if (t.text == "INTERVAL" && peek(1).kind == TokenKind::String) {
+            // INTERVAL 'text' qualifier: the text is read against the qualifier by the binder.
+            e = makeExpr(ExprKind::Function, t.offset);
+            e->op = "INTERVAL LITERAL";
+            e->name.parts = {e->op};
+            e->name.offsets = {t.offset};
+            advance();
+            auto value = makeExpr(ExprKind::String, peek().offset);
+            value->text = advance().text;
+            e->args.push_back(std::move(value));
+            e->text = intervalQualifier();
             break;
         }
         if (t.text == "CASE")

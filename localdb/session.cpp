@@ -15,6 +15,7 @@
 #include "localdb/errors.h"
 #include "localdb/explain.h"
 #include "localdb/functions/function_catalog.h"
+#include "localdb/functions/timestamp_session.h"
 #include "localdb/hosts.h"
 #include "localdb/parser.h"
 #include "localdb/passwords.h"
@@ -263,6 +264,12 @@ void LocalSession::alterSession(AlterSessionStmt &st) {
     auto &nls = core_->context.nls;
     if (p == "NLS_DATE_FORMAT") {
         nls.dateFormat = v;
+    } else if (p == "NLS_TIMESTAMP_FORMAT") {
+        nls.timestampFormat = v;
+    } else if (p == "NLS_TIMESTAMP_TZ_FORMAT") {
+        nls.timestampTzFormat = v;
+    } else if (p == "TIME_ZONE") {
+        nls.timeZone = functions::sessionTimeZoneSetting(v, st.valueOffset);
     } else if (p == "NLS_LANGUAGE") {
         nls.language = upper(v);
     } else if (p == "NLS_TERRITORY") {
@@ -281,11 +288,13 @@ void LocalSession::alterSession(AlterSessionStmt &st) {
 StatementResult LocalSession::execute(const std::string &sql, std::vector<Bind> *binds) {
     // SYSDATE is read once per statement; the calendar conversion is needed only when the
     // second has changed since the last statement.
-    const std::time_t now = std::time(nullptr);
-    if (now != lastStatementSecond_) {
+    timespec clock{};
+    clock_gettime(CLOCK_REALTIME, &clock);
+    if (clock.tv_sec != lastStatementSecond_) {
         core_->context.startStatement();
-        lastStatementSecond_ = now;
+        lastStatementSecond_ = clock.tv_sec;
     }
+    core_->context.statementNanos = static_cast<int>(clock.tv_nsec);  // SYSTIMESTAMP's fraction
     StatementResult result;
     try {
         checkSchemaChanges(*core_);

@@ -24,6 +24,12 @@ struct CompiledStatement {
     std::vector<bool> counted;       // whether a step's changes are the statement's rows (all when empty)
     std::vector<Column> columns;     // result columns of a query
     std::vector<bool> dateColumns;   // per result column: values are dates (stored as text)
+    // Per result column: the Temporal kind of a timestamp or interval (0 for others), shown as
+    // the session's text of the value.
+    struct TemporalColumn {
+        int kind = 0, leading = 0, fraction = 0;
+    };
+    std::vector<TemporalColumn> temporalColumns;
     std::vector<std::vector<Prepared>> idle;  // prepared statements per step, ready for reuse
 
     // A prepared statement of step i: an idle one, or a new one.

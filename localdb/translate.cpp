@@ -1,6 +1,7 @@
 // Compilation of queries and DML into SQLite statements.
 #include "localdb/translate.h"
 
+#include "localdb/binder_datetime.h"
 #include "localdb/dml_target.h"
 #include "localdb/emitter.h"
 #include "localdb/errors.h"
@@ -347,7 +348,12 @@ ExprPtr defaultValue(Binder &binder, const ColumnInfo &column) {
 
 std::string storeValue(Binder &binder, const TableInfo &table, const ColumnInfo &column, ExprPtr &value) {
     BaseType base = baseTypeOf(column.type);
-    binder.convert(value, base);
+    const Type columnType = Type::of(column.type);
+    if (columnType.isInterval() || columnType.isTimestamp() ||
+        (columnType.isDate() && (value->type.isTimestamp() || value->type.isInterval())))
+        convertToTemporal(value, columnType);
+    else
+        binder.convert(value, base);
     std::string sql = emitExpression(*value);
     const TypeSpec &s = column.type;
     if (s.name == "NUMBER") {
@@ -379,6 +385,11 @@ std::shared_ptr<CompiledStatement> compileStatement(Statement &st, NameResolver 
         compiled->columns = resultColumns(*st.query);
         for (const auto &c : compiled->columns)
             compiled->dateColumns.push_back(c.type == Date);
+        for (const auto &o : st.query->outputs) {
+            Temporal k = temporalKind(o.type);
+            compiled->temporalColumns.push_back(
+                {k == Temporal::Date ? 0 : static_cast<int>(k), o.type.leading, o.type.fraction});
+        }
         return compiled;
     }
     case Statement::Insert:

@@ -3,6 +3,7 @@
 
 #include "localdb/functions/date_calendar.h"
 #include "localdb/functions/date_format_model.h"
+#include "localdb/functions/function_errors.h"
 #include "localdb/functions/utf8_text.h"
 
 #include <cstdlib>
@@ -153,17 +154,22 @@ std::string wordText(const DateFormatItem &item, const DateTime &d, const DateFo
 
 }  // namespace
 
+std::string formatDateItem(const DateFormatItem &item, const DateTime &date, const DateFormatSettings &settings)
+{
+    if (item.element == DateElement::Literal)
+        return item.text;
+    if (isTimestampElement(item.element))
+        raiseError(1821);
+    if (isNumericElement(item.element))
+        return numericText(item, date, settings);
+    return wordText(item, date, settings);
+}
+
 std::string formatDate(const DateTime &date, std::string_view model, const DateFormatSettings &settings)
 {
     std::string text;
-    for (const DateFormatItem &item : parseDateFormatModel(model)) {
-        if (item.element == DateElement::Literal)
-            text += item.text;
-        else if (isNumericElement(item.element))
-            text += numericText(item, date, settings);
-        else
-            text += wordText(item, date, settings);
-    }
+    for (const DateFormatItem &item : parseDateFormatModel(model))
+        text += formatDateItem(item, date, settings);
     return text;
 }
 

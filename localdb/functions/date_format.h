@@ -17,6 +17,24 @@ struct DateFormatSettings {
     DateTime now{2000, 1, 1, 0, 0, 0};
 };
 
+struct DateFormatItem;
+
+// One element of a model printed from a date (not a timestamp element).
+std::string formatDateItem(const DateFormatItem &item, const DateTime &date, const DateFormatSettings &settings);
+
+// Fields only timestamps have, read by TO_TIMESTAMP and TO_TIMESTAMP_TZ.
+struct TimestampParts {
+    int nanos = 0;
+    bool hasZoneHour = false;
+    int zoneHour = 0, zoneMinute = 0;  // minutes carry the hour's sign
+    std::string zoneRegion;           // TZR as read
+};
+
+// Reads a date or timestamp: parts, when given, receives FF and zone fields; without it they
+// are ORA-01821.
+DateTime parseDateParts(std::string_view text, std::string_view model, const DateFormatSettings &settings,
+                        TimestampParts *parts);
+
 // Throws ORA-01821 for an unknown element.
 std::string formatDate(const DateTime &date, std::string_view model, const DateFormatSettings &settings = {});
 

@@ -60,6 +60,12 @@ constexpr ElementName kElements[] = {
     {"B.C.", DateElement::EraWithDots},
     {"AD", DateElement::Era},
     {"BC", DateElement::Era},
+    {"FF", DateElement::Fraction},
+    {"X", DateElement::Radix},
+    {"TZH", DateElement::ZoneHour},
+    {"TZM", DateElement::ZoneMinute},
+    {"TZR", DateElement::ZoneRegion},
+    {"TZD", DateElement::ZoneAbbreviation},
 };
 
 bool matchesAt(std::string_view text, std::size_t pos, std::string_view upperName)
@@ -93,7 +99,22 @@ bool isNumericElement(DateElement element)
     case DateElement::EraWithDots:
         return false;
     default:
+        return !isTimestampElement(element);
+    }
+}
+
+bool isTimestampElement(DateElement element)
+{
+    switch (element) {
+    case DateElement::Fraction:
+    case DateElement::Radix:
+    case DateElement::ZoneHour:
+    case DateElement::ZoneMinute:
+    case DateElement::ZoneRegion:
+    case DateElement::ZoneAbbreviation:
         return true;
+    default:
+        return false;
     }
 }
 
@@ -164,6 +185,10 @@ std::vector<DateFormatItem> parseDateFormatModel(std::string_view model)
         item.fillMode = fillMode;
         item.exact = exact;
         pos += length;
+        if (item.element == DateElement::Fraction && pos < model.size() && model[pos] >= '1' && model[pos] <= '9') {
+            item.digits = model[pos] - '0';
+            item.text += model[pos++];
+        }
         if (isNumericElement(item.element)) {
             // Suffixes: TH, SP, SPTH, THSP, in any letter case.
             for (const char *suffix : {"SPTH", "THSP", "TH", "SP"}) {

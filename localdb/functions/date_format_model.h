@@ -26,6 +26,9 @@ enum class DateElement {
     Hour12, Hour24, Minute, Second, SecondsOfDay,            // HH/HH12 HH24 MI SS SSSSS
     Meridian, MeridianWithDots,                              // AM PM / A.M. P.M.
     Era, EraWithDots,                                        // AD BC / A.D. B.C.
+    // Timestamp elements: a DATE has none of these fields (ORA-01821 in its models).
+    Fraction, Radix,                                         // FF FF1..FF9, X
+    ZoneHour, ZoneMinute, ZoneRegion, ZoneAbbreviation,      // TZH TZM TZR TZD
 };
 
 struct DateFormatItem {
@@ -38,11 +41,15 @@ struct DateFormatItem {
     bool ordinal = false;  // TH suffix
     bool spelled = false;  // SP suffix
     LetterCase suffixCase = LetterCase::Upper;
+    int digits = 0;  // FF1..FF9; 0 for FF (the value's own precision)
 };
 
 std::vector<DateFormatItem> parseDateFormatModel(std::string_view model);
 
 // True for elements whose value is a number (they take the TH and SP suffixes).
 bool isNumericElement(DateElement element);
+
+// True for FF, X, TZH, TZM, TZR and TZD.
+bool isTimestampElement(DateElement element);
 
 }  // namespace localdb::functions

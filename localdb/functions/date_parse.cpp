@@ -43,13 +43,14 @@ bool isTimeElement(DateElement element)
     case DateElement::MeridianWithDots:
         return true;
     default:
-        return false;
+        return isTimestampElement(element);
     }
 }
 
 class DateParser {
 public:
-    DateParser(std::string_view text, const DateFormatSettings &settings) : text_(text), settings_(settings) {}
+    DateParser(std::string_view text, const DateFormatSettings &settings, TimestampParts *parts)
+        : text_(text), settings_(settings), parts_(parts) {}
 
     DateTime parse(const std::vector<DateFormatItem> &items)
     {
@@ -68,7 +69,9 @@ public:
                     continue;
                 raiseError(1840);
             }
-            if (isNumericElement(item.element))
+            if (isTimestampElement(item.element))
+                readTimestampElement(item);
+            else if (isNumericElement(item.element))
                 readNumber(item, nextIsNumeric(items, i));
             else
                 readWord(item);
@@ -207,6 +210,66 @@ private:
         if (item.ordinal)
             skipOrdinalSuffix();
         store(item.element, negative ? -value : value, digits);
+    }
+
+    // FF, X and the zone fields, which only TO_TIMESTAMP and TO_TIMESTAMP_TZ read.
+    void readTimestampElement(const DateFormatItem &item)
+    {
+        if (!parts_)
+            raiseError(1821);
+        auto readDigits = [&](int most) {
+            std::string digits;
+            while (pos_ < text_.size() && ascii::isDigit(text_[pos_]) && static_cast<int>(digits.size()) < most)
+                digits += text_[pos_++];
+            if (digits.empty())
+                raiseError(1858);
+            return digits;
+        };
+        switch (item.element) {
+        case DateElement::Radix:
+            if (text_[pos_] == '.' || text_[pos_] == ',')
+                ++pos_;
+            return;
+        case DateElement::Fraction: {
+            std::string digits = readDigits(9);
+            digits.append(9 - digits.size(), '0');
+            parts_->nanos = std::stoi(digits);
+            return;
+        }
+        case DateElement::ZoneHour: {
+            int sign = 1;
+            if (text_[pos_] == '+' || text_[pos_] == '-')
+                sign = text_[pos_++] == '-' ? -1 : 1;
+            else if (pos_ > 0 && text_[pos_ - 1] == '-')
+                sign = -1;  // the separator skipped before the hours was the sign
+            int hours = std::stoi(readDigits(2));
+            if (hours > 14)
+                raiseError(1874);
+            parts_->hasZoneHour = true;
+            parts_->zoneHour = sign * hours;
+            parts_->zoneMinute = sign < 0 ? -parts_->zoneMinute : parts_->zoneMinute;
+            return;
+        }
+        case DateElement::ZoneMinute: {
+            int minutes = std::stoi(readDigits(2));
+            if (minutes > 59)
+                raiseError(1875);
+            parts_->zoneMinute = parts_->zoneHour < 0 ? -minutes : minutes;
+            return;
+        }
+        case DateElement::ZoneRegion: {
+            std::size_t start = pos_;
+            while (pos_ < text_.size() && (ascii::isAlnum(text_[pos_]) || text_[pos_] == '/' || text_[pos_] == '_' ||
+                                           text_[pos_] == '+' || text_[pos_] == '-' || text_[pos_] == ':'))
+                ++pos_;
+            parts_->zoneRegion = std::string(text_.substr(start, pos_ - start));
+            return;
+        }
+        default:  // TZD: the abbreviation follows from the region; it is read and passed over
+            while (pos_ < text_.size() && ascii::isAlpha(text_[pos_]))
+                ++pos_;
+            return;
+        }
     }
 
     void skipOrdinalSuffix()
@@ -462,6 +525,7 @@ private:
 
     std::string_view text_;
     const DateFormatSettings &settings_;
+    TimestampParts *parts_;
     std::size_t pos_ = 0;
     Fields fields_;
     DateElement monthElement_ = DateElement::Literal;
@@ -471,7 +535,13 @@ private:
 
 DateTime parseDate(std::string_view text, std::string_view model, const DateFormatSettings &settings)
 {
-    return DateParser(text, settings).parse(parseDateFormatModel(model));
+    return DateParser(text, settings, nullptr).parse(parseDateFormatModel(model));
+}
+
+DateTime parseDateParts(std::string_view text, std::string_view model, const DateFormatSettings &settings,
+                        TimestampParts *parts)
+{
+    return DateParser(text, settings, parts).parse(parseDateFormatModel(model));
 }
 
 }  // namespace localdb::functions

@@ -5,6 +5,7 @@
 #include "localdb/functions/function_registry.h"
 #include "localdb/functions/json_functions.h"
 #include "localdb/functions/session_context.h"
+#include "localdb/functions/timestamp_functions.h"
 
 #include <sqlite3.h>
 
@@ -65,6 +66,7 @@ void registerOracleFunctions(sqlite3 *db, SessionContext *context)
     functions::registerOrderedAggregates(db, context);
     functions::registerJsonAggregates(db, context);
     functions::registerJsonTableModule(db);
+    functions::registerTimestampFunctions(db, context);
 }
 
 }  // namespace localdb

@@ -11,10 +11,14 @@ void applyTerritory(NlsSettings &nls, const std::string &territory)
     nls.isoCurrency = territory;
     if (territory == "JAPAN") {
         nls.dateFormat = "RR-MM-DD";
+        nls.timestampFormat = "RR-MM-DD HH24:MI:SSXFF";
+        nls.timestampTzFormat = "RR-MM-DD HH24:MI:SSXFF TZR";
         nls.numericCharacters = ".,";
         nls.currency = "\xEF\xBF\xA5";  // U+FFE5 fullwidth yen sign
     } else {
         nls.dateFormat = "DD-MON-RR";
+        nls.timestampFormat = "DD-MON-RR HH.MI.SSXFF AM";
+        nls.timestampTzFormat = "DD-MON-RR HH.MI.SSXFF AM TZR";
         nls.numericCharacters = ".,";
         nls.currency = "$";
     }
@@ -31,7 +35,13 @@ DateTime currentLocalDateTime()
 
 void SessionContext::startStatement()
 {
-    statementTime = currentLocalDateTime();
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    std::tm local{};
+    localtime_r(&now.tv_sec, &local);
+    statementTime = DateTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                             local.tm_hour, local.tm_min, local.tm_sec};
+    statementNanos = static_cast<int>(now.tv_nsec);
 }
 
 }  // namespace localdb

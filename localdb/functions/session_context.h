@@ -14,6 +14,9 @@ namespace localdb {
 // The NLS settings a session can change with ALTER SESSION.
 struct NlsSettings {
     std::string dateFormat = "DD-MON-RR";  // NLS_DATE_FORMAT
+    std::string timestampFormat = "DD-MON-RR HH.MI.SSXFF AM";        // NLS_TIMESTAMP_FORMAT
+    std::string timestampTzFormat = "DD-MON-RR HH.MI.SSXFF AM TZR";  // NLS_TIMESTAMP_TZ_FORMAT
+    std::string timeZone;  // TIME_ZONE ('+09:00' or a region); empty: the operating system's offset
     std::string language = "AMERICAN";     // NLS_LANGUAGE; also the date language (names of months
                                            // and days): AMERICAN (English) or JAPANESE
     std::string territory = "AMERICA";     // NLS_TERRITORY: first day of the week, defaults below
@@ -54,6 +57,7 @@ struct SessionContext {
 
     // SYSDATE: read once when a statement starts so that every reference in it agrees.
     DateTime statementTime;
+    int statementNanos = 0;  // fraction of statementTime's second, for SYSTIMESTAMP
 
     // Reads the local clock into statementTime; the engine calls it at the start of each statement.
     void startStatement();

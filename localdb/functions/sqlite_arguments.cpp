@@ -84,6 +84,16 @@ bool Arguments::anyNull() const
     return false;
 }
 
+std::int64_t Arguments::integer(int i) const
+{
+    if (sqlite3_value_type(values_[i]) == SQLITE_INTEGER)
+        return sqlite3_value_int64(values_[i]);
+    double v = real(i);
+    if (!(std::fabs(v) < 9.2e18))
+        raiseError(1426);
+    return std::llround(v);
+}
+
 int Arguments::type(int i) const
 {
     return i >= count_ ? SQLITE_NULL : sqlite3_value_type(values_[i]);

@@ -39,6 +39,8 @@ public:
     std::string text(int i) const;
     DecimalNumber number(int i) const;
     double real(int i) const;
+    // An integer argument exactly (intervals are whole months or nanoseconds); others rounded.
+    std::int64_t integer(int i) const;
     DateTime date(int i) const;
     std::vector<std::uint8_t> raw(int i) const;
 
