@@ -50,6 +50,9 @@ int declaredTextWidth(const std::string &oracleType, ColumnKind kind) {
     const size_t open = oracleType.find('(');
     if (open == std::string::npos)
         return 0;
+    // Timestamps and intervals show as text whose width their precision does not give.
+    if (oracleType.rfind("TIMESTAMP", 0) == 0 || oracleType.rfind("INTERVAL", 0) == 0)
+        return 0;
     size_t i = open + 1;
     long long n = 0;
     while (i < oracleType.size() && std::isdigit(static_cast<unsigned char>(oracleType[i])) && n < 1000000)

@@ -535,7 +535,12 @@ private:
 
 DateTime parseDate(std::string_view text, std::string_view model, const DateFormatSettings &settings)
 {
-    return DateParser(text, settings, nullptr).parse(parseDateFormatModel(model));
+    // A DATE has no fraction or zone: their elements are not date format elements at all.
+    const std::vector<DateFormatItem> items = parseDateFormatModel(model);
+    for (const DateFormatItem &item : items)
+        if (isTimestampElement(item.element))
+            raiseError(1821);
+    return DateParser(text, settings, nullptr).parse(items);
 }
 
 DateTime parseDateParts(std::string_view text, std::string_view model, const DateFormatSettings &settings,

@@ -38,7 +38,9 @@ std::string zoneItemText(const DateFormatItem &item, const TimestampDisplay &val
 std::string formatTimestamp(const TimestampDisplay &value, std::string_view model, const DateFormatSettings &settings)
 {
     std::string text;
-    for (const DateFormatItem &item : parseDateFormatModel(model)) {
+    const std::vector<DateFormatItem> items = parseDateFormatModel(model);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const DateFormatItem &item = items[i];
         switch (item.element) {
         case DateElement::Fraction: {
             int digits = item.digits > 0 ? item.digits : value.precision;
@@ -48,7 +50,10 @@ std::string formatTimestamp(const TimestampDisplay &value, std::string_view mode
             break;
         }
         case DateElement::Radix:
-            text += '.';
+            // No radix before a fraction of no digits: TIMESTAMP(0) shows whole seconds.
+            if (!(i + 1 < items.size() && items[i + 1].element == DateElement::Fraction && items[i + 1].digits == 0 &&
+                  value.precision == 0))
+                text += '.';
             break;
         case DateElement::ZoneHour:
         case DateElement::ZoneMinute:

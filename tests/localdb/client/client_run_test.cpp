@@ -194,6 +194,21 @@ TEST_F(ClientRun, CsvMarkupReadsBackAsCsv) {
     EXPECT_EQ(records[2], (std::vector<std::string>{"2", "山田 太郎", "x", "<null>", "-.25"}));
 }
 
+TEST_F(ClientRun, TimestampsAndIntervalsShowWholeInTheSessionFormats) {
+    const ProgramRun r = script("alter session set time_zone = '+09:00';\n"
+                                "create table ts_t (at timestamp, tz timestamp(3) with time zone, span interval day to second);\n"
+                                "insert into ts_t values (timestamp '2024-03-05 13:45:30.5', timestamp '2024-03-05 13:45:30 UTC', "
+                                "interval '1 2:03:04' day to second);\n"
+                                "select at, tz, span from ts_t;\n"
+                                "exit\n");
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    const std::string table = r.out.substr(r.out.find("AT"));
+    EXPECT_EQ(table, "AT                           TZ                               SPAN\n"
+                     "---------------------------- -------------------------------- -------------------\n"
+                     "05-MAR-24 01.45.30.500000 PM 05-MAR-24 01.45.30.000 PM UTC    +01 02:03:04.000000\n"
+                     "\n");
+}
+
 TEST_F(ClientRun, ErrorsShowTheLineWithAnAsteriskUnderTheFault) {
     const ProgramRun r = script("create table e (empno number(4), ename varchar2(10));\n"
                          "select empno,\n"
