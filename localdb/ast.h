@@ -221,6 +221,10 @@ struct ColumnDef {
     bool notNull = false;
     std::string notNullName;  // CONSTRAINT name NOT NULL
     bool explicitNull = false;
+    bool defaultOnNull = false;      // DEFAULT ON NULL, or an identity BY DEFAULT ON NULL
+    std::string identity;            // "ALWAYS" or "BY DEFAULT" for an identity column
+    std::string identityOptions;     // the sequence options of an identity column, as written
+    bool isVirtual = false;          // [GENERATED ALWAYS] AS (expression) [VIRTUAL]: defaultText holds it
 };
 
 struct ConstraintDef {

@@ -481,13 +481,18 @@ void Binder::bindFunction(ExprPtr &ep, Scope &scope) {
             return;
         }
         bindExpr(e.args[0], inner);
-        if (name == "SUM" || name == "AVG")
+        const bool interval = e.args[0]->type.isInterval();
+        if ((name == "SUM" || name == "AVG") && !interval)
             convert(e.args[0], BaseType::Number);
         std::string lower = name;
         for (char &c : lower)
             c = char(c - 'A' + 'a');
         e.sqlFunction = lower;
         e.type = (name == "MIN" || name == "MAX") ? e.args[0]->type : Type::number();
+        if (interval && (name == "SUM" || name == "AVG")) {
+            // Sums and averages of intervals are intervals of the widest precision.
+            e.type = Type::temporalOf(e.args[0]->type.temporal, 9, e.args[0]->type.fraction);
+        }
         if (name == "MIN" || name == "MAX")
             e.type.hasSpec = false;
         return;
@@ -633,6 +638,22 @@ void Binder::bindFunction(ExprPtr &ep, Scope &scope) {
         }
         e.sqlFunction = "ora_trim";
         e.type = Type::text();
+        return;
+    }
+    if ((name == "EMPTY_CLOB" || name == "EMPTY_BLOB") && n == 0) {
+        // An empty LOB is a value, not NULL: zero-length text or bytes.
+        const bool blob = name == "EMPTY_BLOB";
+        auto empty = makeExpr(blob ? ExprKind::Function : ExprKind::String, e.offset);
+        empty->endOffset = e.endOffset;
+        if (blob) {
+            empty->sqlFunction = "zeroblob";
+            empty->args.push_back(makeExpr(ExprKind::Number, e.offset));
+            empty->args[0]->text = "0";
+            empty->args[0]->type = Type::number();
+        }
+        empty->type = blob ? Type::raw() : Type::text();
+        empty->type.isLong = !blob;
+        ep = std::move(empty);
         return;
     }
     bool firstIsDate = n > 0 && e.args[0]->type.base == BaseType::Date;

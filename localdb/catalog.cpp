@@ -167,6 +167,20 @@ std::shared_ptr<const TableInfo> Catalog::table(std::int64_t objectId) {
         c.type.charSemantics = cols.text(7) == "C";
         info->columns.push_back(std::move(c));
     }
+    auto extras = db_.prepare("SELECT column_name, identity, sequence_id, default_on_null, virtual, identity_start "
+                              "FROM kdb_column_extras WHERE object_id = ?1");
+    extras.bind(1, objectId);
+    while (extras.step()) {
+        int index = info->columnIndex(extras.text(0));
+        if (index < 0)
+            continue;
+        ColumnInfo &c = info->columns[size_t(index)];
+        c.identity = extras.text(1);
+        c.identitySequence = extras.isNull(2) ? 0 : extras.integer(2);
+        c.defaultOnNull = extras.text(3) == "Y";
+        c.isVirtual = extras.text(4) == "Y";
+        c.identityStart = extras.text(5);
+    }
     if (info->isView()) {
         auto v = db_.prepare("SELECT text, read_only, check_option FROM kdb_views WHERE object_id = ?1");
         v.bind(1, objectId);
@@ -295,6 +309,7 @@ void Catalog::removeObject(std::int64_t id) {
              "DELETE FROM kdb_ind_columns WHERE index_id = ?1",
              "DELETE FROM kdb_indexes WHERE object_id = ?1",
              "DELETE FROM kdb_columns WHERE object_id = ?1",
+             "DELETE FROM kdb_column_extras WHERE object_id = ?1",
              "DELETE FROM kdb_comments WHERE object_id = ?1",
              "DELETE FROM kdb_views WHERE object_id = ?1",
              "DELETE FROM kdb_sequences WHERE object_id = ?1",
@@ -338,6 +353,25 @@ void Catalog::setColumns(std::int64_t tableId, const std::vector<ColumnInfo> &co
             p.bindNull(10);
         p.run();
         p.reset();
+    }
+    auto delExtras = db_.prepare("DELETE FROM kdb_column_extras WHERE object_id = ?1");
+    delExtras.bind(1, tableId);
+    delExtras.run();
+    auto extras = db_.prepare("INSERT INTO kdb_column_extras(object_id, column_name, identity, sequence_id, "
+                              "default_on_null, virtual, identity_start) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+    for (const auto &c : columns) {
+        if (c.identity.empty() && !c.defaultOnNull && !c.isVirtual)
+            continue;
+        bindAll(extras, tableId, c.name, c.identity);
+        if (c.identitySequence)
+            extras.bind(4, c.identitySequence);
+        else
+            extras.bindNull(4);
+        extras.bind(5, c.defaultOnNull ? "Y" : "N");
+        extras.bind(6, c.isVirtual ? "Y" : "N");
+        extras.bind(7, c.identityStart);
+        extras.run();
+        extras.reset();
     }
     tables_.erase(tableId);
 }

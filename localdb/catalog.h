@@ -29,6 +29,12 @@ struct ColumnInfo {
     bool nullable = true;
     std::string defaultText;  // as written; empty when none
     bool hasDefault = false;
+    // Column options of recent releases, kept in kdb_column_extras:
+    std::string identity;               // "ALWAYS" or "BY DEFAULT" for an identity column
+    std::int64_t identitySequence = 0;  // the system sequence ISEQ$$_n giving its values
+    std::string identityStart;          // its START WITH, as the dictionary shows it
+    bool defaultOnNull = false;         // an explicit NULL takes the default
+    bool isVirtual = false;             // computed from defaultText, never written
 };
 
 struct TableInfo {

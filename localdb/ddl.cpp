@@ -46,6 +46,13 @@ ColumnInfo columnInfo(const ColumnDef &def) {
     c.hasDefault = def.hasDefault;
     c.defaultText = def.defaultText;
     c.nullable = true;
+    c.identity = def.identity;
+    c.defaultOnNull = def.defaultOnNull;
+    c.isVirtual = def.isVirtual;
+    if (c.isVirtual)
+        c.hasDefault = true;  // the expression is kept where a default is
+    if (!def.hasType && c.isVirtual)
+        c.type = TypeSpec{};  // a virtual column without a type takes NUMBER
     return c;
 }
 

@@ -294,8 +294,12 @@ void dropObject(DropStmt &st, NameResolver &names, SessionCore &core) {
         raise(1031, st.name.offset());
     if (what == "VIEW")
         db.exec("DROP VIEW IF EXISTS " + physicalName(owner, name));
-    if (what == "SEQUENCE")
+    if (what == "SEQUENCE") {
+        // An identity column's sequence lives and dies with its table.
+        if (db.queryInt("SELECT count(*) FROM kdb_column_extras WHERE sequence_id = " + std::to_string(obj->id)))
+            raise(32794, st.name.offset());
         core.sequences->forget(obj->id);
+    }
     catalog.removeObject(obj->id);
 }
 

@@ -172,6 +172,42 @@ void validateConstraint(NameResolver &names, const TableInfo &t, const Constrain
     }
 }
 
+// Identity columns get their system sequence ISEQ$$_<table id> and a NOT NULL constraint;
+// DEFAULT ON NULL columns are NOT NULL too.
+void addIdentities(CreateTableStmt &ct, std::vector<ColumnInfo> &columns, const std::string &owner, std::int64_t tableId,
+                   SessionCore &core, NameResolver &names) {
+    bool seen = false;
+    for (size_t i = 0; i < ct.columns.size() && i < columns.size(); ++i) {
+        ColumnDef &def = ct.columns[i];
+        ColumnInfo &c = columns[i];
+        if (def.defaultOnNull)
+            def.notNull = true;
+        if (def.identity.empty())
+            continue;
+        if (seen)
+            raise(30669, def.offset);
+        seen = true;
+        if (baseTypeOf(c.type) != BaseType::Number || !def.hasType)
+            raise(30675, def.offset);
+        if (def.hasDefault)
+            raise(30674, def.offset);
+        const std::string sequence = "ISEQ$$_" + std::to_string(tableId);
+        auto made = parseStatement("CREATE SEQUENCE \"" + owner + "\".\"" + sequence + "\" " + def.identityOptions);
+        createSequence(*made->createSequence, names, false, core);
+        auto seq = names.catalog().findObject(owner, sequence);
+        names.catalog().connection().exec("UPDATE kdb_objects SET generated = 'Y' WHERE object_id = " +
+                                          std::to_string(seq->id));
+        c.identitySequence = seq->id;
+        auto start = names.catalog().connection().prepare("SELECT last_number FROM kdb_sequences WHERE object_id = ?1");
+        start.bind(1, seq->id);
+        if (start.step())
+            c.identityStart = start.text(0);
+        c.hasDefault = true;
+        c.defaultText = "\"" + owner + "\".\"" + sequence + "\".nextval";
+        def.notNull = true;
+    }
+}
+
 }  // namespace
 
 void addConstraints(NameResolver &names, std::int64_t tableId, const std::string &owner, const std::string &table,
@@ -282,7 +318,7 @@ void addConstraints(NameResolver &names, std::int64_t tableId, const std::string
     }
 }
 
-void createTable(Statement &st, const std::string &sql, SessionCore &, NameResolver &names) {
+void createTable(Statement &st, const std::string &sql, SessionCore &core, NameResolver &names) {
     CreateTableStmt &ct = *st.createTable;
     Catalog &catalog = names.catalog();
     Connection &db = catalog.connection();
@@ -331,6 +367,8 @@ void createTable(Statement &st, const std::string &sql, SessionCore &, NameResol
     std::int64_t id = catalog.addObject(owner, name, "TABLE");
     if (ct.temporary)
         db.exec("UPDATE kdb_objects SET temporary = 'Y' WHERE object_id = " + std::to_string(id));
+    if (!ct.asQuery)
+        addIdentities(ct, columns, owner, id, core, names);
     catalog.setColumns(id, columns);
     addConstraints(names, id, owner, name, ct.constraints, &ct.columns, false);
     refreshNullability(names, id);
@@ -365,6 +403,9 @@ void dropTableObject(NameResolver &names, std::int64_t id) {
     }
     for (auto ix : indexes)
         catalog.removeObject(ix);
+    for (const auto &c : t->columns)
+        if (c.identitySequence)
+            catalog.removeObject(c.identitySequence);
     catalog.removeObject(id);
     db.exec("DROP TABLE IF EXISTS " + t->physicalName());
 }

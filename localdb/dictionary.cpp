@@ -85,7 +85,8 @@ std::vector<Family> families() {
           {"DATA_TYPE", "VARCHAR2(106)", "c.data_type"},
           {"DATA_TYPE_MOD", "VARCHAR2(3)", "NULL"},
           {"DATA_TYPE_OWNER", "VARCHAR2(30)", "NULL"},
-          {"DATA_LENGTH", "NUMBER", "c.data_length"},
+          // A length in characters takes up to two bytes each in the database character set.
+          {"DATA_LENGTH", "NUMBER", "CASE WHEN c.char_used = 'C' THEN min(4000, c.data_length * 2) ELSE c.data_length END"},
           {"DATA_PRECISION", "NUMBER", "c.data_precision"},
           {"DATA_SCALE", "NUMBER", "c.data_scale"},
           {"NULLABLE", "VARCHAR2(1)", "c.nullable"},
@@ -106,8 +107,27 @@ std::vector<Family> families() {
           {"USER_STATS", "VARCHAR2(3)", "'NO'"},
           {"AVG_COL_LEN", "NUMBER", "NULL"},
           {"CHAR_LENGTH", "NUMBER", "CASE WHEN c.char_used IS NOT NULL THEN c.data_length ELSE 0 END"},
-          {"CHAR_USED", "VARCHAR2(1)", "c.char_used"}},
-         "FROM kdb_columns c JOIN kdb_objects o ON o.object_id = c.object_id WHERE o.object_type IN ('TABLE', 'VIEW')",
+          {"CHAR_USED", "VARCHAR2(1)", "c.char_used"},
+          {"V80_FMT_IMAGE", "VARCHAR2(3)", "'NO'"},
+          {"DATA_UPGRADED", "VARCHAR2(3)", "'YES'"},
+          {"HISTOGRAM", "VARCHAR2(15)", "'NONE'"},
+          {"DEFAULT_ON_NULL", "VARCHAR2(3)", "CASE WHEN x.default_on_null = 'Y' THEN 'YES' ELSE 'NO' END"},
+          {"IDENTITY_COLUMN", "VARCHAR2(3)", "CASE WHEN x.identity <> '' THEN 'YES' ELSE 'NO' END"}},
+         "FROM kdb_columns c JOIN kdb_objects o ON o.object_id = c.object_id LEFT JOIN kdb_column_extras x ON "
+         "x.object_id = c.object_id AND x.column_name = c.column_name WHERE o.object_type IN ('TABLE', 'VIEW')",
+         ""},
+        {"TAB_IDENTITY_COLS", "OWNER", "o.owner", "o.object_name", false,
+         {{"TABLE_NAME", "VARCHAR2(128)", "o.object_name"},
+          {"COLUMN_NAME", "VARCHAR2(128)", "x.column_name"},
+          {"GENERATION_TYPE", "VARCHAR2(10)", "x.identity"},
+          {"SEQUENCE_NAME", "VARCHAR2(128)", "so.object_name"},
+          {"IDENTITY_OPTIONS", "VARCHAR2(298)",
+           "'START WITH: ' || x.identity_start || ', INCREMENT BY: ' || s.increment_by || ', MAX_VALUE: ' || "
+           "s.max_value_text || ', MIN_VALUE: ' || s.min_value || ', CYCLE_FLAG: ' || s.cycle_flag || "
+           "', CACHE_SIZE: ' || s.cache_size || ', ORDER_FLAG: ' || s.order_flag"}},
+         "FROM kdb_column_extras x JOIN kdb_objects o ON o.object_id = x.object_id JOIN kdb_objects so ON "
+         "so.object_id = x.sequence_id JOIN kdb_identity_options s ON s.object_id = x.sequence_id "
+         "WHERE x.identity <> ''",
          ""},
         {"CONSTRAINTS", "OWNER", "k.owner", "o.object_name", true,
          {{"CONSTRAINT_NAME", "VARCHAR2(30)", "k.constraint_name"},
@@ -423,6 +443,26 @@ TypeSpec parseTypeText(const std::string &text) {
     return s;
 }
 
+// USER_TAB_COLS: the columns of USER_TAB_COLUMNS and those of hidden and virtual columns.
+std::vector<Family> withColumnVariants(std::vector<Family> all) {
+    for (size_t i = 0; i < all.size(); ++i) {
+        if (std::string(all[i].suffix) != "TAB_COLUMNS")
+            continue;
+        Family cols = all[i];
+        cols.suffix = "TAB_COLS";
+        cols.columns.push_back({"HIDDEN_COLUMN", "VARCHAR2(3)", "'NO'"});
+        cols.columns.push_back({"VIRTUAL_COLUMN", "VARCHAR2(3)", "CASE WHEN x.virtual = 'Y' THEN 'YES' ELSE 'NO' END"});
+        cols.columns.push_back({"SEGMENT_COLUMN_ID", "NUMBER",
+                                "CASE WHEN x.virtual = 'Y' THEN NULL ELSE c.column_id END"});
+        cols.columns.push_back({"INTERNAL_COLUMN_ID", "NUMBER", "c.column_id"});
+        cols.columns.push_back({"USER_GENERATED", "VARCHAR2(3)", "'YES'"});
+        cols.columns.push_back({"QUALIFIED_COL_NAME", "VARCHAR2(4000)", "c.column_name"});
+        all.push_back(cols);
+        break;
+    }
+    return all;
+}
+
 struct Builder {
     Connection &db;
     std::int64_t addView(const std::string &name, const std::vector<ViewColumn> &columns, const std::string &ownerColumn,
@@ -462,6 +502,15 @@ struct Builder {
 }  // namespace
 
 void installDictionary(Connection &db) {
+    // Column options later engines record (identity, DEFAULT ON NULL, virtual columns).
+    db.exec("CREATE TABLE IF NOT EXISTS kdb_column_extras(object_id INTEGER NOT NULL, column_name TEXT NOT NULL, "
+            "identity TEXT, sequence_id INTEGER, default_on_null TEXT NOT NULL DEFAULT 'N', "
+            "virtual TEXT NOT NULL DEFAULT 'N', identity_start TEXT, PRIMARY KEY(object_id, column_name))");
+    // The sequence options of identity columns as their dictionary view spells them.
+    db.exec("DROP VIEW IF EXISTS kdb_identity_options");
+    db.exec("CREATE VIEW kdb_identity_options AS SELECT object_id, increment_by, "
+            "min_value, CASE WHEN max_value >= 9.99e26 THEN '9999999999999999999999999999' ELSE max_value END "
+            "AS max_value_text, cycle_flag, cache_size, order_flag FROM kdb_sequences");
     // Drop what an older engine left, then build everything afresh.
     {
         std::vector<std::string> old;
@@ -482,7 +531,7 @@ void installDictionary(Connection &db) {
             catalog.removeObject(id);
     }
     Builder b{db};
-    for (const auto &f : families()) {
+    for (const auto &f : withColumnVariants(families())) {
         const std::string filterUser = std::string(f.ownerExpr) + " = kdb_user()";
         const std::string filterAll =
             std::string("(") + f.ownerExpr + " = kdb_user() OR kdb_is_dba() OR " + f.ownerExpr +

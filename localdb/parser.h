@@ -93,6 +93,7 @@ public:
     void createStatement(Statement &st);
     void createTable(Statement &st);
     void columnDefinition(ColumnDef &col, std::vector<ConstraintDef> &constraints);
+    void generatedColumn(ColumnDef &col);
     ConstraintDef tableConstraint();
     void constraintState(ConstraintDef &c);
     TypeSpec dataType();

@@ -291,14 +291,24 @@ void Parser::columnDefinition(ColumnDef &col, std::vector<ConstraintDef> &constr
     col.name = identifier(904);
     if (peek().kind == TokenKind::Identifier && !peek().isWord("DEFAULT") && !peek().isWord("CONSTRAINT") &&
         !peek().isWord("NOT") && !peek().isWord("NULL") && !peek().isWord("PRIMARY") &&
-        !peek().isWord("UNIQUE") && !peek().isWord("CHECK") && !peek().isWord("REFERENCES")) {
+        !peek().isWord("UNIQUE") && !peek().isWord("CHECK") && !peek().isWord("REFERENCES") &&
+        !peek().isWord("GENERATED") && !peek().isWord("AS")) {
         col.type = dataType();
     } else {
         col.hasType = false;
     }
     for (;;) {
+        if (peek().isWord("GENERATED") || peek().isWord("AS")) {
+            generatedColumn(col);
+            continue;
+        }
         if (peek().isWord("DEFAULT")) {
             advance();
+            if (peek().isWord("ON") && peek(1).isWord("NULL")) {
+                advance();
+                advance();
+                col.defaultOnNull = true;
+            }
             int start = peek().offset;
             col.defaultExpr = additive();
             int stop = peek().offset;
@@ -366,6 +376,45 @@ void Parser::columnDefinition(ColumnDef &col, std::vector<ConstraintDef> &constr
         constraintState(c);
         constraints.push_back(std::move(c));
     }
+}
+
+// generated-column: GENERATED ( ALWAYS | BY DEFAULT [ ON NULL ] ) AS IDENTITY [ ( sequence-options ) ]
+//                 | [ GENERATED ALWAYS ] AS ( expression ) [ VIRTUAL ]
+void Parser::generatedColumn(ColumnDef &col) {
+    bool always = true;
+    if (acceptWord("GENERATED")) {
+        if (!acceptWord("ALWAYS")) {
+            expectWord("BY", 905);
+            expectWord("DEFAULT", 905);
+            always = false;
+            if (peek().isWord("ON") && peek(1).isWord("NULL")) {
+                advance();
+                advance();
+                col.defaultOnNull = true;
+            }
+        }
+    }
+    expectWord("AS", 905);
+    if (acceptWord("IDENTITY")) {
+        col.identity = always ? "ALWAYS" : "BY DEFAULT";
+        if (peek().isOperator("(")) {
+            int start = advance().offset + 1;
+            SequenceOptions checked;
+            sequenceOptions(checked);
+            col.identityOptions = std::string(sql_.substr(size_t(start), size_t(peek().offset - start)));
+            expectOp(")", 907);
+        }
+        return;
+    }
+    if (!always)
+        fail(905);
+    expectOp("(", 906);
+    int start = peek().offset;
+    col.defaultExpr = expression();
+    col.defaultText = trimTrailingSpace(std::string(sql_.substr(size_t(start), size_t(peek().offset - start))));
+    expectOp(")", 907);
+    col.isVirtual = true;
+    acceptWord("VIRTUAL");
 }
 
 // table-constraint: [ CONSTRAINT name ] ( PRIMARY KEY ( columns ) | UNIQUE ( columns )
@@ -448,7 +497,7 @@ void Parser::createTable(Statement &st) {
         ct.asQuery = query();
     } else {
         for (const auto &c : ct.columns)
-            if (!c.hasType)
+            if (!c.hasType && !c.isVirtual)
                 raise(902, c.offset);
         if (ct.columns.empty())
             fail(906);

@@ -42,6 +42,37 @@ std::string columnsEqual(const std::string &leftPrefix, const std::vector<std::s
     return out;
 }
 
+// Virtual columns are kept computed: after a row is inserted, and after any other column of it
+// changes, each is set from its expression over the same row.
+void syncVirtualColumns(NameResolver &names) {
+    Catalog &catalog = names.catalog();
+    Connection &db = catalog.connection();
+    std::vector<std::int64_t> tables;
+    {
+        auto p = db.prepare("SELECT DISTINCT x.object_id FROM kdb_column_extras x JOIN kdb_objects o ON "
+                            "o.object_id = x.object_id WHERE x.virtual = 'Y' AND o.object_type = 'TABLE'");
+        while (p.step())
+            tables.push_back(p.integer(0));
+    }
+    for (std::int64_t id : tables) {
+        auto t = catalog.table(id);
+        std::string set, written;
+        for (const auto &c : t->columns) {
+            if (c.isVirtual)
+                set += (set.empty() ? "" : ", ") + quoteIdent(c.name) + " = (" + checkSql(names, *t, c.defaultText) + ")";
+            else
+                written += (written.empty() ? "" : ", ") + quoteIdent(c.name);
+        }
+        const std::string table = t->physicalName();
+        const std::string body = " BEGIN UPDATE " + table + " SET " + set + " WHERE rowid = NEW.rowid; END";
+        const std::string qualified = t->owner + "." + t->name;
+        db.exec("CREATE TRIGGER " + quoteIdent("kdb_virtual_insert:" + qualified) + " AFTER INSERT ON " + table + body);
+        if (!written.empty())
+            db.exec("CREATE TRIGGER " + quoteIdent("kdb_virtual_update:" + qualified) + " AFTER UPDATE OF " + written +
+                    " ON " + table + body);
+    }
+}
+
 }  // namespace
 
 bool isNotNullCondition(const std::string &searchCondition, const std::string &column) {
@@ -190,6 +221,7 @@ void syncTriggers(NameResolver &names) {
     }
     for (const auto &name : old)
         db.exec("DROP TRIGGER " + quoteIdent(name));
+    syncVirtualColumns(names);
     std::vector<ConstraintInfo> keys;
     {
         auto p = db.prepare("SELECT owner, constraint_name FROM kdb_constraints WHERE status = 'ENABLED' AND "

@@ -31,14 +31,23 @@ void checkValueCount(size_t values, size_t columns, int offset) {
         raise(913, offset);
 }
 
+// The columns a statement writes. Without a list, INSERT writes every column but the virtual
+// ones; a list may not name a virtual column or an identity column GENERATED ALWAYS.
 std::vector<const ColumnInfo *> targetColumns(const DmlTarget &t, const std::vector<std::string> &names,
-                                              const std::vector<int> &offsets) {
+                                              const std::vector<int> &offsets, bool insert) {
     std::vector<const ColumnInfo *> out;
     const std::vector<std::string> all = t.columnNames();
     const std::vector<std::string> &list = names.empty() ? all : names;
     for (size_t i = 0; i < list.size(); ++i) {
         int off = i < offsets.size() ? offsets[i] : -1;
         const ColumnInfo *c = &t.column(list[i], off);
+        if (c->isVirtual) {
+            if (names.empty())
+                continue;
+            raise(insert ? 54013 : 54017, off);
+        }
+        if (c->identity == "ALWAYS")
+            raise(insert ? 32795 : 32796, off);
         for (const auto *other : out)
             if (other == c)
                 raise(957, off);
@@ -67,7 +76,7 @@ std::shared_ptr<CompiledStatement> compileInsert(InsertStmt &st, NameResolver &n
     const TableInfo &t = *target.table;
     Binder binder(names);
     binder.reserveTargetAlias();
-    auto columns = targetColumns(target, st.columns, st.columnOffsets);
+    auto columns = targetColumns(target, st.columns, st.columnOffsets, true);
     std::string list, values;
     auto add = [&](const ColumnInfo &c, const std::string &sql) {
         if (!list.empty()) {
@@ -85,7 +94,7 @@ std::shared_ptr<CompiledStatement> compileInsert(InsertStmt &st, NameResolver &n
             for (const auto *l : columns)
                 if (l == &c)
                     listed = true;
-            if (listed || !c.hasDefault)
+            if (listed || !c.hasDefault || c.isVirtual)
                 continue;
             ExprPtr d = defaultValue(binder, c);
             if (d)
@@ -142,7 +151,7 @@ std::string assignmentsSql(Binder &binder, const DmlTarget &target, std::vector<
     for (auto &a : sets) {
         if (!out.empty())
             out += ", ";
-        std::vector<const ColumnInfo *> cols = targetColumns(target, a.columns, a.offsets);
+        std::vector<const ColumnInfo *> cols = targetColumns(target, a.columns, a.offsets, false);
         if (cols.size() > 1) {
             // (a, b) = (subquery): SQLite's row assignment takes the subquery's row as it is.
             Query &q = *a.value->query;
@@ -158,11 +167,11 @@ std::string assignmentsSql(Binder &binder, const DmlTarget &target, std::vector<
         const ColumnInfo &c = *cols[0];
         if (a.value->kind == ExprKind::Column && a.value->name.parts.size() == 1 && a.value->name.parts[0] == "DEFAULT") {
             ExprPtr d = defaultValue(binder, c);
-            out += quoteIdent(c.name) + " = " + (d ? storeValue(binder, t, c, d) : "NULL");
+            out += quoteIdent(c.name) + " = " + (d ? storeValue(binder, t, c, d, false) : "NULL");
             continue;
         }
         binder.bindExpr(a.value, scope);
-        out += quoteIdent(c.name) + " = " + storeValue(binder, t, c, a.value);
+        out += quoteIdent(c.name) + " = " + storeValue(binder, t, c, a.value, false);
     }
     return out;
 }
@@ -273,7 +282,7 @@ std::shared_ptr<CompiledStatement> compileMerge(MergeStmt &st, NameResolver &nam
     // Rows that will be inserted are decided before the update changes anything.
     std::string insertSql;
     if (st.hasInsert) {
-        auto columns = targetColumns(target, st.insertColumns, {});
+        auto columns = targetColumns(target, st.insertColumns, {}, true);
         checkValueCount(st.insertValues.size(), columns.size(), st.on->offset);
         BoundBlock srcOnly;
         srcOnly.sources.push_back(src);
@@ -346,7 +355,8 @@ ExprPtr defaultValue(Binder &binder, const ColumnInfo &column) {
     return e;
 }
 
-std::string storeValue(Binder &binder, const TableInfo &table, const ColumnInfo &column, ExprPtr &value) {
+std::string storeValue(Binder &binder, const TableInfo &table, const ColumnInfo &column, ExprPtr &value,
+                       bool inserting) {
     BaseType base = baseTypeOf(column.type);
     const Type columnType = Type::of(column.type);
     if (columnType.isInterval() || columnType.isTimestamp() ||
@@ -354,6 +364,20 @@ std::string storeValue(Binder &binder, const TableInfo &table, const ColumnInfo 
         convertToTemporal(value, columnType);
     else
         binder.convert(value, base);
+    if (column.defaultOnNull && inserting && value->kind != ExprKind::Null) {
+        // DEFAULT ON NULL: a NULL written takes the default (an identity's next value) instead.
+        ColumnInfo plain = column;
+        plain.defaultOnNull = false;
+        ExprPtr d = defaultValue(binder, plain);
+        if (d)
+            return "coalesce(" + storeValue(binder, table, plain, value) + ", " + storeValue(binder, table, plain, d) + ")";
+    }
+    if (column.defaultOnNull && inserting && value->kind == ExprKind::Null) {
+        ColumnInfo plain = column;
+        plain.defaultOnNull = false;
+        if (ExprPtr d = defaultValue(binder, plain))
+            return storeValue(binder, table, plain, d);
+    }
     std::string sql = emitExpression(*value);
     const TypeSpec &s = column.type;
     if (s.name == "NUMBER") {
@@ -363,6 +387,8 @@ std::string storeValue(Binder &binder, const TableInfo &table, const ColumnInfo 
         return "kdb_number(" + sql + ", " + (s.precision == TypeSpec::None ? "NULL" : std::to_string(s.precision)) +
                ", " + (s.scale == TypeSpec::None ? "NULL" : std::to_string(s.scale)) + ")";
     }
+    if (s.name == "CLOB" && value->kind == ExprKind::String && value->text.empty())
+        return sql;  // EMPTY_CLOB(): an empty value that is not NULL
     if (base == BaseType::Text) {
         bool limited = s.name != "LONG" && s.name != "CLOB";
         bool isChar = s.name == "CHAR" || s.name == "NCHAR";

@@ -14,7 +14,9 @@ std::shared_ptr<CompiledStatement> compileStatement(Statement &st, NameResolver 
 
 // The SQL that stores a bound value into a column: the value converted to the column's type
 // family, rounded and checked for NUMBER(p,s), length-checked (and blank-padded for CHAR).
-std::string storeValue(Binder &binder, const TableInfo &table, const ColumnInfo &column, ExprPtr &value);
+// DEFAULT ON NULL applies when inserting only: an update to NULL is refused as for any NOT NULL.
+std::string storeValue(Binder &binder, const TableInfo &table, const ColumnInfo &column, ExprPtr &value,
+                       bool inserting = true);
 
 // The bound default expression of a column (nullptr when it has none).
 ExprPtr defaultValue(Binder &binder, const ColumnInfo &column);

@@ -92,7 +92,7 @@ std::string quoted(const std::string &identifier) {
 std::vector<DescribedColumn> dictionaryColumns(Session &session, const std::string &owner, const std::string &name) {
     std::vector<Bind> binds{{"o", owner}, {"t", name}};
     auto cursor = session.query("SELECT column_name, nullable, data_type, data_length, data_precision, data_scale, "
-                                "char_used FROM all_tab_columns WHERE owner = :o AND table_name = :t "
+                                "char_used, char_length FROM all_tab_columns WHERE owner = :o AND table_name = :t "
                                 "ORDER BY column_id",
                                 &binds);
     std::vector<DescribedColumn> columns;
@@ -100,8 +100,11 @@ std::vector<DescribedColumn> dictionaryColumns(Session &session, const std::stri
         DescribedColumn c;
         c.name = textOf(cursor->value(0));
         c.notNull = textOf(cursor->value(1)) == "N";
-        c.type = describedType(textOf(cursor->value(2)), numberOf(cursor->value(3)).value_or(0),
-                               numberOf(cursor->value(4)), numberOf(cursor->value(5)), textOf(cursor->value(6)));
+        // A length in characters is declared as CHAR_LENGTH; DATA_LENGTH counts its bytes.
+        const std::string charUsed = textOf(cursor->value(6));
+        const long long length = numberOf(cursor->value(charUsed == "C" ? 7 : 3)).value_or(0);
+        c.type = describedType(textOf(cursor->value(2)), length, numberOf(cursor->value(4)), numberOf(cursor->value(5)),
+                               charUsed);
         columns.push_back(std::move(c));
     }
     return columns;
