@@ -285,8 +285,15 @@ void Client::printQuery(Cursor &cursor) {
     auto readRow = [&] {
         Cells cells;
         cells.reserve(columns.size());
-        for (size_t c = 0; c < columns.size(); ++c)
-            cells.push_back(valueText(cursor.value(static_cast<int>(c)), dates_));
+        for (size_t c = 0; c < columns.size(); ++c) {
+            const Value &value = cursor.value(static_cast<int>(c));
+            if (isBinaryNumberColumn(columns[c]) && (value.index() == 1 || value.index() == 2)) {
+                const double number = value.index() == 1 ? double(std::get<std::int64_t>(value)) : std::get<double>(value);
+                cells.push_back(binaryNumberText(number, columns[c].oracleType == "BINARY_FLOAT"));
+                continue;
+            }
+            cells.push_back(valueText(value, dates_));
+        }
         return cells;
     };
     InterruptWatch interrupt;

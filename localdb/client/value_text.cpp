@@ -5,7 +5,9 @@
 #include "localdb/functions/decimal_number.h"
 #include "localdb/functions/number_text.h"
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace localdb::client {
 
@@ -64,6 +66,35 @@ std::optional<std::string> valueText(const Value &value, const DateDisplay &date
         }
     };
     return std::visit(Visitor{dates}, value);
+}
+
+std::string binaryNumberText(double value, bool single) {
+    if (value != value)
+        return "Nan";
+    if (value == HUGE_VAL || value == -HUGE_VAL)
+        return value < 0 ? "-Inf" : "Inf";
+    if (value == 0)
+        return "0";
+    char text[64];
+    const int maxDigits = single ? 9 : 17;
+    for (int digits = 1; digits <= maxDigits; ++digits) {
+        std::snprintf(text, sizeof text, "%.*e", digits - 1, value);
+        const double back = std::strtod(text, nullptr);
+        if (single ? float(back) == float(value) : back == value)
+            break;
+    }
+    const std::string written = text;
+    const size_t e = written.find('e');
+    std::string mantissa = written.substr(0, e);
+    if (mantissa.find('.') == std::string::npos)
+        mantissa += ".0";
+    const int exponent = std::atoi(written.c_str() + e + 1);
+    std::snprintf(text, sizeof text, "E%c%03d", exponent < 0 ? '-' : '+', exponent < 0 ? -exponent : exponent);
+    return mantissa + text;
+}
+
+bool isBinaryNumberColumn(const Column &column) {
+    return column.oracleType == "BINARY_DOUBLE" || column.oracleType == "BINARY_FLOAT";
 }
 
 std::string fitNumberText(const std::string &text, int width) {

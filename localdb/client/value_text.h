@@ -25,6 +25,13 @@ struct DateDisplay {
 // The full text of a value (nullopt for NULL).
 std::optional<std::string> valueText(const Value &value, const DateDisplay &dates);
 
+// The text Oracle shows for a BINARY_DOUBLE or BINARY_FLOAT value: scientific, with the fewest
+// digits that give the value back and a three-digit exponent (1.5E+000, 1.0E+003, -2.5E-001);
+// 0 for zero; Nan, Inf and -Inf for the special values.
+std::string binaryNumberText(double value, bool single);
+// Whether a result column is of one of those types.
+bool isBinaryNumberColumn(const Column &column);
+
 // A number's text fitted to width characters: unchanged when it fits, else with fewer decimals,
 // else in scientific notation (1.2346E+10), else "#" repeated. Text that is not a number is
 // returned as it is.

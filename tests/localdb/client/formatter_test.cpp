@@ -49,6 +49,18 @@ TEST(NumberFit, RoundsDecimalsThenUsesScientificNotation) {
         EXPECT_EQ(fitNumberText(c.text, c.width), c.expected) << c.text << " in " << c.width;
 }
 
+TEST(NumberFit, BinaryDoublesInOraclesScientificForm) {
+    EXPECT_EQ(binaryNumberText(10, false), "1.0E+001");
+    EXPECT_EQ(binaryNumberText(1.5, false), "1.5E+000");
+    EXPECT_EQ(binaryNumberText(123.456, false), "1.23456E+002");
+    EXPECT_EQ(binaryNumberText(0.1, false), "1.0E-001");
+    EXPECT_EQ(binaryNumberText(-2.5, false), "-2.5E+000");
+    EXPECT_EQ(binaryNumberText(0, false), "0");
+    EXPECT_EQ(binaryNumberText(1.0 / 3, false), "3.333333333333333E-001");
+    EXPECT_EQ(binaryNumberText(double(1.1f), true), "1.1E+000");
+    EXPECT_EQ(binaryNumberText(1e300 * 1e300, false), "Inf");
+}
+
 TEST(ColumnLayout, WidthsByKind) {
     ClientSettings s;
     s.lineSize = 200;
