@@ -51,13 +51,18 @@ int main() {
                      nullptr, nullptr, nullptr);
         sqlite3_close(db);
     }
+    // Rounds alternate between the two queries, so that a busy moment of the machine weighs on
+    // both alike; each keeps its best round.
     std::int64_t regexCount = 0, likeCount = 0;
-    double regex = bestSeconds(3, [&] {
-        regexCount = countOf(*session, "SELECT COUNT(*) FROM words WHERE REGEXP_LIKE(word, '^name 1.*7$')");
-    });
-    double like = bestSeconds(3, [&] {
-        likeCount = countOf(*session, "SELECT COUNT(*) FROM words WHERE word LIKE 'name 1%7'");
-    });
+    double regex = 1e30, like = 1e30;
+    for (int round = 0; round < 5; ++round) {
+        regex = std::min(regex, bestSeconds(1, [&] {
+            regexCount = countOf(*session, "SELECT COUNT(*) FROM words WHERE REGEXP_LIKE(word, '^name 1.*7$')");
+        }));
+        like = std::min(like, bestSeconds(1, [&] {
+            likeCount = countOf(*session, "SELECT COUNT(*) FROM words WHERE word LIKE 'name 1%7'");
+        }));
+    }
     session.reset();
     std::filesystem::remove_all(folder);
 
