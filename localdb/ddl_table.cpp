@@ -174,12 +174,15 @@ void validateConstraint(NameResolver &names, const TableInfo &t, const Constrain
 
 // Identity columns get their system sequence ISEQ$$_<table id> and a NOT NULL constraint;
 // DEFAULT ON NULL columns are NOT NULL too.
-void addIdentities(CreateTableStmt &ct, std::vector<ColumnInfo> &columns, const std::string &owner, std::int64_t tableId,
-                   SessionCore &core, NameResolver &names) {
+// defs are the definitions of columns[firstColumn...].
+void addIdentities(std::vector<ColumnDef> &defs, std::vector<ColumnInfo> &columns, size_t firstColumn,
+                   const std::string &owner, std::int64_t tableId, SessionCore &core, NameResolver &names) {
     bool seen = false;
-    for (size_t i = 0; i < ct.columns.size() && i < columns.size(); ++i) {
-        ColumnDef &def = ct.columns[i];
-        ColumnInfo &c = columns[i];
+    for (size_t i = 0; i < firstColumn && i < columns.size(); ++i)
+        seen = seen || !columns[i].identity.empty();
+    for (size_t i = 0; i < defs.size() && firstColumn + i < columns.size(); ++i) {
+        ColumnDef &def = defs[i];
+        ColumnInfo &c = columns[firstColumn + i];
         if (def.defaultOnNull)
             def.notNull = true;
         if (def.identity.empty())
@@ -368,7 +371,7 @@ void createTable(Statement &st, const std::string &sql, SessionCore &core, NameR
     if (ct.temporary)
         db.exec("UPDATE kdb_objects SET temporary = 'Y' WHERE object_id = " + std::to_string(id));
     if (!ct.asQuery)
-        addIdentities(ct, columns, owner, id, core, names);
+        addIdentities(ct.columns, columns, 0, owner, id, core, names);
     catalog.setColumns(id, columns);
     addConstraints(names, id, owner, name, ct.constraints, &ct.columns, false);
     refreshNullability(names, id);
@@ -432,7 +435,7 @@ void truncateTable(const Name &name, NameResolver &names) {
     names.catalog().connection().exec("DELETE FROM " + t->physicalName());
 }
 
-void alterTable(AlterTableStmt &st, SessionCore &, NameResolver &names) {
+void alterTable(AlterTableStmt &st, SessionCore &core, NameResolver &names) {
     auto t = ownTable(names, st.table);
     Catalog &catalog = names.catalog();
     Connection &db = catalog.connection();
@@ -480,6 +483,7 @@ void alterTable(AlterTableStmt &st, SessionCore &, NameResolver &names) {
                 raise(1758, def.offset);
             columns.push_back(columnInfo(def));
         }
+        addIdentities(st.columns, columns, columns.size() - st.columns.size(), owner, id, core, names);
         catalog.setColumns(id, columns);
         rebuild = true;
         buildTable(names, id);
@@ -488,9 +492,9 @@ void alterTable(AlterTableStmt &st, SessionCore &, NameResolver &names) {
         catalog.invalidate();
         auto fresh = catalog.table(id);
         for (const auto &def : st.columns) {
-            if (!def.hasDefault)
-                continue;
             const ColumnInfo &c = fresh->columns[size_t(fresh->columnIndex(def.name))];
+            if (!c.hasDefault || c.isVirtual)
+                continue;
             ExprPtr d = defaultValue(binder, c);
             db.exec("UPDATE " + fresh->physicalName() + " SET " + quoteIdent(c.name) + " = " +
                     storeValue(binder, *fresh, c, d));
@@ -683,6 +687,7 @@ void alterTable(AlterTableStmt &st, SessionCore &, NameResolver &names) {
         buildTable(names, id);
         syncIndexes(names, id);
         syncTriggers(names);
+        refreshVirtualColumns(names, id);
     }
 }
 

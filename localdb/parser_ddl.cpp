@@ -767,7 +767,7 @@ void Parser::alterStatement(Statement &st) {
                 at.action = AlterTableStmt::AddColumns;
                 ColumnDef col;
                 columnDefinition(col, at.constraints);
-                if (!col.hasType)
+                if (!col.hasType && !col.isVirtual)
                     raise(902, col.offset);
                 at.columns.push_back(std::move(col));
             }

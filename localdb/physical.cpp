@@ -42,6 +42,15 @@ std::string columnsEqual(const std::string &leftPrefix, const std::vector<std::s
     return out;
 }
 
+// SET v1 = (expression), ... for the table's virtual columns; empty when it has none.
+std::string virtualAssignments(NameResolver &names, const TableInfo &t) {
+    std::string set;
+    for (const auto &c : t.columns)
+        if (c.isVirtual)
+            set += (set.empty() ? "" : ", ") + quoteIdent(c.name) + " = (" + checkSql(names, t, c.defaultText) + ")";
+    return set;
+}
+
 // Virtual columns are kept computed: after a row is inserted, and after any other column of it
 // changes, each is set from its expression over the same row.
 void syncVirtualColumns(NameResolver &names) {
@@ -56,13 +65,11 @@ void syncVirtualColumns(NameResolver &names) {
     }
     for (std::int64_t id : tables) {
         auto t = catalog.table(id);
-        std::string set, written;
-        for (const auto &c : t->columns) {
-            if (c.isVirtual)
-                set += (set.empty() ? "" : ", ") + quoteIdent(c.name) + " = (" + checkSql(names, *t, c.defaultText) + ")";
-            else
+        const std::string set = virtualAssignments(names, *t);
+        std::string written;
+        for (const auto &c : t->columns)
+            if (!c.isVirtual)
                 written += (written.empty() ? "" : ", ") + quoteIdent(c.name);
-        }
         const std::string table = t->physicalName();
         const std::string body = " BEGIN UPDATE " + table + " SET " + set + " WHERE rowid = NEW.rowid; END";
         const std::string qualified = t->owner + "." + t->name;
@@ -74,6 +81,13 @@ void syncVirtualColumns(NameResolver &names) {
 }
 
 }  // namespace
+
+void refreshVirtualColumns(NameResolver &names, std::int64_t tableId) {
+    auto t = names.catalog().table(tableId);
+    const std::string set = virtualAssignments(names, *t);
+    if (!set.empty())
+        names.catalog().connection().exec("UPDATE " + t->physicalName() + " SET " + set);
+}
 
 bool isNotNullCondition(const std::string &searchCondition, const std::string &column) {
     return searchCondition == "\"" + column + "\" IS NOT NULL";

@@ -18,8 +18,12 @@ void buildTable(NameResolver &names, std::int64_t tableId);
 // enabled key whose index is not unique).
 void syncIndexes(NameResolver &names, std::int64_t tableId);
 
-// Drops and re-creates every constraint trigger of the database.
+// Drops and re-creates every constraint trigger of the database (and those computing virtual
+// columns).
 void syncTriggers(NameResolver &names);
+
+// Computes the table's virtual columns for every row it holds (after ALTER TABLE).
+void refreshVirtualColumns(NameResolver &names, std::int64_t tableId);
 
 // Sets each column's NULLABLE from the table's enabled NOT NULL and primary key constraints.
 void refreshNullability(NameResolver &names, std::int64_t tableId);
