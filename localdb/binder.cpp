@@ -683,6 +683,10 @@ void Binder::bindFunction(ExprPtr &ep, Scope &scope) {
             convert(e.args[i], BaseType::Raw);
     }
     e.sqlFunction = std::string(info->sqliteName);
+    if (e.sqlFunction.rfind("ora_json_", 0) == 0 && e.sqlFunction != "ora_json_date")
+        for (auto &a : e.args)
+            if (a->type.base == BaseType::Date)  // JSON writes dates in ISO 8601
+                a = wrapIn(std::move(a), "ora_json_date", Type::text());
     if (e.sqlFunction == "ora_dump" && (e.args[0]->kind == ExprKind::String ||
                                         (e.args[0]->type.hasSpec && e.args[0]->type.spec.name == "CHAR")))
         e.sqlFunction = "ora_dump_char";  // Oracle reports text literals and CHAR as fixed-length

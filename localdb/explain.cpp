@@ -29,6 +29,7 @@ struct Access {
 
 struct TableName {
     std::string owner, name;
+    bool jsonTable = false;  // rows of JSON_TABLE, made from its document
 };
 
 void collectAliases(const Query &q, std::map<std::string, TableName> &out) {
@@ -37,6 +38,8 @@ void collectAliases(const Query &q, std::map<std::string, TableName> &out) {
             if (s.derived) {
                 collectAliases(*s.derived, out);
                 out[s.sqlAlias] = {"", ""};
+            } else if (s.functionArgument) {
+                out[s.sqlAlias] = {"", "", true};
             } else {
                 // sqlFrom is the quoted "OWNER.NAME".
                 std::string inner = s.sqlFrom.substr(1, s.sqlFrom.size() - 2);
@@ -60,6 +63,8 @@ Step leaf(const std::string &op, const std::string &options, const TableName &t,
 Step accessStep(const Access &a, const std::map<std::string, TableName> &aliases, Connection &db) {
     auto found = aliases.find(a.alias);
     TableName table = found != aliases.end() ? found->second : TableName{"", a.alias};
+    if (table.jsonTable)
+        return Step{"JSONTABLE EVALUATION", "", "", "", "", {}};
     if (table.name.empty())
         return Step{"VIEW", "", "", "", "", {}};
     const std::string &d = a.detail;

@@ -156,6 +156,7 @@ std::vector<FunctionInfo> buildCatalog()
         scalar("JSON_OBJECT", "ora_json_object", 1, 126, "TA", R::Text),
         scalar("JSON_ARRAY", "ora_json_array", 1, 126, "TA", R::Text),
         scalar("FORMAT JSON", "ora_json_formatted", 1, 1, "T", R::Text),
+        scalar("JSON DATE", "ora_json_date", 1, 1, "D", R::Text),
         jsonAggregate("JSON_ARRAYAGG", "ora_json_arrayagg", 2, 126),
         jsonAggregate("JSON_OBJECTAGG", "ora_json_objectagg", 3, 3),
 

@@ -260,11 +260,21 @@ void objectaggFinal(sqlite3_context *context)
     setJson(context, out + "}");
 }
 
+// A DATE as JSON text has it: 1980-12-17T00:00:00.
+void jsonDateBody(Arguments &a)
+{
+    std::string text = a.text(0);
+    if (text.size() > 10 && text[10] == ' ')
+        text[10] = 'T';
+    a.setText(text);
+}
+
 }  // namespace
 
 std::vector<ScalarImplementation> jsonGenerationImplementations()
 {
     return {
+        {"ora_json_date", scalarEntry<jsonDateBody>},
         {"ora_json_object", objectEntry},
         {"ora_json_array", arrayEntry},
         {"ora_json_formatted", formattedEntry},
