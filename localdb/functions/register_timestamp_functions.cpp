@@ -68,6 +68,9 @@ ZonedTimestamp zonedFromText(Arguments &a, int i, Temporal kind)
     const DateFormatSettings settings = dateSettingsOf(s);
     if (kind == Temporal::Date)
         return zonedFromLocal(Timestamp{a.date(i), 0}, sessionTimeZone(s));
+    // A date bound by a caller arrives in the storage form, whatever the session's format.
+    if (auto stored = parseStorageTimestamp(a.text(i)))
+        return zonedFromLocal(*stored, sessionTimeZone(s));
     std::optional<TimeZone> zone;
     Timestamp t = parseTimestamp(a.text(i), kind == Temporal::TimestampTz ? s.nls.timestampTzFormat : s.nls.timestampFormat,
                                  settings, kind == Temporal::TimestampTz ? &zone : nullptr);

@@ -46,3 +46,21 @@ TEST_F(EngineTest, OlderDatabaseGainsColumnOptionsWhenOpened) {
     s->execute("INSERT INTO new_t VALUES (NULL, 5)");
     EXPECT_EQ(scalar(*s, "SELECT id FROM new_t"), "1");
 }
+
+TEST_F(EngineTest, BoundDatesFillTimestampColumns) {
+    auto s = connect();
+    s->execute("ALTER SESSION SET TIME_ZONE = '+09:00'");
+    s->execute("CREATE TABLE ts_t (at TIMESTAMP(3), tz TIMESTAMP WITH TIME ZONE)");
+    std::vector<localdb::Bind> binds{{"a", localdb::DateTime{2024, 3, 5, 13, 45, 30}},
+                                     {"b", localdb::DateTime{2024, 3, 5, 13, 45, 30}}};
+    s->execute("INSERT INTO ts_t VALUES (:a, :b)", &binds);
+    EXPECT_EQ(scalar(*s, "SELECT TO_CHAR(at, 'YYYY-MM-DD HH24:MI:SS.FF') FROM ts_t"), "2024-03-05 13:45:30.000");
+    EXPECT_EQ(scalar(*s, "SELECT TO_CHAR(tz, 'YYYY-MM-DD HH24:MI TZH:TZM') FROM ts_t"), "2024-03-05 13:45 +09:00");
+    // The caller sees the session's text of each.
+    auto c = s->query("SELECT at, tz FROM ts_t");
+    ASSERT_TRUE(c->next());
+    EXPECT_EQ(c->columns()[0].type, localdb::Text);
+    EXPECT_EQ(c->columns()[0].oracleType, "TIMESTAMP(3)");
+    EXPECT_EQ(std::get<std::string>(c->value(0)), "05-MAR-24 01.45.30.000 PM");
+    EXPECT_EQ(std::get<std::string>(c->value(1)), "05-MAR-24 01.45.30.000000 PM +09:00");
+}
