@@ -351,6 +351,8 @@ void Binder::bindColumn(ExprPtr &ep, Scope &scope) {
         raise(984, e.offset);
     if (bindJsonDotNotation(ep, scope))
         return;
+    if (names_.host() && names_.host()->variable(ep))
+        return;
     raise(904, e.name.offsets.back(), {quotedParts(e.name)});
 }
 
@@ -453,6 +455,13 @@ void Binder::bindFunction(ExprPtr &ep, Scope &scope) {
     Expr &e = *ep;
     const std::string name = e.op;
     const size_t n = e.args.size();
+    if (names_.host() && (e.name.parts.size() > 1 || (!isAggregateName(name) && !findFunction(name))) &&
+        names_.host()->function(ep, [&](ExprPtr &a) {
+            Scope inner = scope;
+            inner.inWhere = false;
+            bindExpr(a, inner);
+        }))
+        return;
     if (e.name.parts.size() > 1)
         raise(904, e.offset, {quotedParts(e.name)});
     if (e.analytic || isWindowFunctionName(name)) {

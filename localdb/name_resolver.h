@@ -5,10 +5,25 @@
 #include "localdb/ast.h"
 #include "localdb/catalog.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 
 namespace localdb {
+
+// Names a statement may use besides the schema's objects: inside PL/SQL the program's variables,
+// which become bind parameters, and its functions; in any SQL the stored functions, called through
+// the session's PL/SQL runtime. The binder asks only after a name found no column or built-in.
+class HostNames {
+public:
+    virtual ~HostNames() = default;
+    // Turns an unresolved (possibly qualified) name into a bound expression; false when it names
+    // nothing the host knows.
+    virtual bool variable(ExprPtr &e) = 0;
+    // Turns a call into one the runtime serves; bindArgument binds each argument in the caller's
+    // scope. false when the name is no function of the host.
+    virtual bool function(ExprPtr &e, const std::function<void(ExprPtr &)> &bindArgument) = 0;
+};
 
 struct ResolvedObject {
     ObjectRef object;  // after following synonyms
@@ -33,6 +48,8 @@ public:
     const std::string &user() const { return user_; }
     Catalog &catalog() { return catalog_; }
     bool mayAccess(const ObjectRef &object, const std::string &privilege);
+    HostNames *host() const { return host_; }
+    void setHost(HostNames *host) { host_ = host; }
 
 private:
     std::optional<ObjectRef> follow(std::optional<ObjectRef> object, int depth = 0);
@@ -40,6 +57,7 @@ private:
     Catalog &catalog_;
     std::string schema_;
     std::string user_;
+    HostNames *host_ = nullptr;
 };
 
 }  // namespace localdb

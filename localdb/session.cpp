@@ -19,6 +19,8 @@
 #include "localdb/hosts.h"
 #include "localdb/parser.h"
 #include "localdb/passwords.h"
+#include "localdb/plsql/plsql.h"
+#include "localdb/plsql/plsqlSqlCalls.h"
 #include "localdb/session_core.h"
 #include "localdb/sqlite_errors.h"
 #include "localdb/translate.h"
@@ -74,6 +76,7 @@ std::shared_ptr<SessionCore> openCore(const std::string &path, const std::string
     core->sequences = std::make_unique<Sequences>(*core->db);
     registerCoreFunctions(*core);
     registerOracleFunctions(db, &core->context);
+    plsql::registerSqlCalls(*core);
     return core;
 }
 
@@ -110,7 +113,7 @@ public:
     bool inTransaction() const override { return core_->userTransaction; }
     std::string user() const override { return core_->context.sessionUser; }
     std::string host() const override { return core_->host; }
-    std::vector<std::string> takeOutput() override { return {}; }
+    std::vector<std::string> takeOutput() override { return plsql::takeOutput(*core_); }
 
 private:
     template <typename F>
@@ -121,44 +124,16 @@ private:
             throw oracleError(e, *core_->catalog, false);
         }
     }
-    void beginWrite() {
-        if (core_->db->inTransaction())
-            return;
-        try {
-            core_->db->exec("BEGIN IMMEDIATE");
-        } catch (const SqliteError &e) {
-            // An unfinished cursor of this session still reads a snapshot older than another
-            // session's commit, and SQLite cannot write from there: read its rows into memory
-            // (they stay what they were when it opened) and try again.
-            if (e.rc() != SQLITE_BUSY_SNAPSHOT || core_->openCursors.empty())
-                throw;
-            for (OpenCursor *c : std::vector<OpenCursor *>(core_->openCursors))
-                c->detach();
-            core_->db->exec("BEGIN IMMEDIATE");
-        }
-    }
-    void commitNow() {
-        if (core_->db->inTransaction())
-            core_->db->exec("COMMIT");
-        core_->sequences->afterCommit();
-        core_->savepoints.clear();
-    }
-    void rollbackNow() {
-        if (core_->db->inTransaction()) {
-            // SQLite ends the reads of a connection that rolls back; Oracle's cursors read on.
-            for (OpenCursor *c : std::vector<OpenCursor *>(core_->openCursors))
-                c->detach();
-            core_->db->exec("ROLLBACK");
-        }
-        core_->sequences->afterRollback();
-        core_->savepoints.clear();
-    }
-    void bindParameters(Prepared &p, std::vector<Bind> *binds);
+    void beginWrite() { localdb::beginWrite(*core_); }
+    void commitNow() { commitWork(*core_); }
+    void rollbackNow() { rollbackWork(*core_); }
     std::int64_t runDml(CompiledStatement &compiled, std::vector<Bind> *binds);
     void runDdl(Statement &st, const std::string &sql);
     void alterSession(AlterSessionStmt &st);
     NameResolver resolver() {
-        return NameResolver(*core_->catalog, core_->context.currentSchema, core_->context.sessionUser);
+        NameResolver names(*core_->catalog, core_->context.currentSchema, core_->context.sessionUser);
+        names.setHost(&plsql::sqlHost(*core_));
+        return names;
     }
 
     std::shared_ptr<SessionCore> core_;
@@ -178,7 +153,44 @@ bool sameBindName(const std::string &given, const char *wanted) {
     return i == given.size() && *wanted == 0;
 }
 
-void LocalSession::bindParameters(Prepared &p, std::vector<Bind> *binds) {
+}  // namespace
+
+void beginWrite(SessionCore &core) {
+    if (core.db->inTransaction())
+        return;
+    try {
+        core.db->exec("BEGIN IMMEDIATE");
+    } catch (const SqliteError &e) {
+        // An unfinished cursor of this session still reads a snapshot older than another
+        // session's commit, and SQLite cannot write from there: read its rows into memory
+        // (they stay what they were when it opened) and try again.
+        if (e.rc() != SQLITE_BUSY_SNAPSHOT || core.openCursors.empty())
+            throw;
+        for (OpenCursor *c : std::vector<OpenCursor *>(core.openCursors))
+            c->detach();
+        core.db->exec("BEGIN IMMEDIATE");
+    }
+}
+
+void commitWork(SessionCore &core) {
+    if (core.db->inTransaction())
+        core.db->exec("COMMIT");
+    core.sequences->afterCommit();
+    core.savepoints.clear();
+}
+
+void rollbackWork(SessionCore &core) {
+    if (core.db->inTransaction()) {
+        // SQLite ends the reads of a connection that rolls back; Oracle's cursors read on.
+        for (OpenCursor *c : std::vector<OpenCursor *>(core.openCursors))
+            c->detach();
+        core.db->exec("ROLLBACK");
+    }
+    core.sequences->afterRollback();
+    core.savepoints.clear();
+}
+
+void bindParameters(Prepared &p, std::vector<Bind> *binds) {
     sqlite3_stmt *s = p.handle();
     int count = sqlite3_bind_parameter_count(s);
     for (int i = 1; i <= count; ++i) {
@@ -196,6 +208,8 @@ void LocalSession::bindParameters(Prepared &p, std::vector<Bind> *binds) {
         p.bindValue(i, found->value);
     }
 }
+
+namespace {
 
 std::int64_t LocalSession::runDml(CompiledStatement &compiled, std::vector<Bind> *binds) {
     beginWrite();
@@ -241,6 +255,16 @@ void LocalSession::runDdl(Statement &st, const std::string &sql) {
     try {
         NameResolver names = resolver();
         executeDdl(st, sql, *core_, names);
+        if (st.kind == Statement::Drop || st.kind == Statement::AlterTable || st.kind == Statement::Rename ||
+            st.kind == Statement::CreateView) {
+            const Name &changed = st.drop ? st.drop->name : st.alterTable ? st.alterTable->table
+                                  : st.createView                       ? st.createView->view
+                                                                        : st.renameFrom;
+            if (!changed.parts.empty())
+                plsql::invalidateDependents(*core_, changed.parts.size() > 1 ? changed.parts[0]
+                                                                              : core_->context.currentSchema,
+                                            changed.last());
+        }
         // Every DDL changes the schema cookie, also GRANT or COMMENT that touch only catalogue
         // rows, so that other sessions translate their cached statements again.
         core_->db->exec("CREATE TABLE kdb_schema_change(x); DROP TABLE kdb_schema_change");
@@ -301,6 +325,8 @@ StatementResult LocalSession::execute(const std::string &sql, std::vector<Bind> 
         std::shared_ptr<CompiledStatement> compiled = core_->cache.find(sql);
         std::unique_ptr<Statement> st;
         if (!compiled) {
+            if (plsql::isPlsqlStatement(sql))
+                return plsql::execute(*core_, sql, binds);
             st = parseStatement(sql);
             if (st->kind <= Statement::Merge) {
                 NameResolver names = resolver();

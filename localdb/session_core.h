@@ -15,6 +15,10 @@
 
 namespace localdb {
 
+namespace plsql {
+struct SessionState;
+}
+
 // A cursor still reading: it can be asked to read its remaining rows into memory and let go of
 // its SQLite statement, whose old snapshot would otherwise keep the session from writing.
 class OpenCursor {
@@ -40,7 +44,17 @@ struct SessionCore {
     std::uint64_t ddlGeneration = 0;
     std::vector<std::string> savepoints;
     std::vector<OpenCursor *> openCursors;  // few at a time: a vector is cheapest
+    // The session's PL/SQL: package state, output buffer, compiled units (created on first use).
+    std::shared_ptr<plsql::SessionState> plsql;
 };
+
+// Transaction steps shared by the session and the PL/SQL runtime: the write transaction begins
+// at the first change; commit and rollback end it and forget the savepoints.
+void beginWrite(SessionCore &core);
+void commitWork(SessionCore &core);
+void rollbackWork(SessionCore &core);
+// Binds the statement's :name parameters from the caller's binds (ORA-01008 for a missing one).
+void bindParameters(Prepared &p, std::vector<Bind> *binds);
 
 // Drops cached translations and catalogue copies when another connection changed the schema.
 // A DDL in this process is seen at once (a process-wide counter); one in another process is seen

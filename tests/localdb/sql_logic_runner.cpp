@@ -17,6 +17,8 @@
 //   load demo                          replaces the database by a fresh demo database and
 //                                      connects session "default" as SCOTT
 //   transaction begin|commit|rollback  the session interface's transaction calls
+//   output                             the lines DBMS_OUTPUT holds (Session::takeOutput), one per
+//                                      line after ----; (empty) for an empty line
 #include "localdb/demo_database.h"
 #include "localdb/localdb.h"
 
@@ -170,6 +172,18 @@ struct Runner {
             std::string sql;
             for (size_t k = 0; k < statement.size(); ++k)
                 sql += (k ? "\n" : "") + statement[k];
+            if (directive == "output") {
+                std::vector<std::string> actual;
+                for (const auto &l : session().takeOutput())
+                    actual.push_back(l.empty() ? "(empty)" : l);
+                if (actual != expected) {
+                    std::string got;
+                    for (const auto &l : actual)
+                        got += "\n    " + l;
+                    fail(lineNo, "wrong output; got:" + got);
+                }
+                continue;
+            }
             if (directive == "statement") {
                 std::string mode;
                 words >> mode;

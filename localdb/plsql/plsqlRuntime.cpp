@@ -1,0 +1,170 @@
+// Calls, frames, package instances and error stacks.
+#include "localdb/plsql/plsqlNodes.h"
+
+#include "localdb/errors.h"
+
+#include <pthread.h>
+
+namespace localdb::plsql {
+namespace {
+
+// How deep the C++ stack may grow under PL/SQL calls before STORAGE_ERROR: deep recursion ends
+// in an Oracle error, never in a crash, whatever thread runs the session.
+struct StackLimit {
+    char *low = nullptr;
+    StackLimit() {
+        pthread_attr_t attr;
+        if (pthread_getattr_np(pthread_self(), &attr) == 0) {
+            void *addr = nullptr;
+            size_t size = 0;
+            if (pthread_attr_getstack(&attr, &addr, &size) == 0 && addr)
+                low = static_cast<char *>(addr) + std::min<size_t>(size / 4, 512 * 1024);
+            pthread_attr_destroy(&attr);
+        }
+    }
+};
+
+void checkStack() {
+    thread_local StackLimit limit;
+    char here;
+    if (limit.low && &here < limit.low)
+        raiseCode(6500);
+}
+
+}  // namespace
+
+SessionState &stateOf(SessionCore &core) {
+    if (!core.plsql)
+        core.plsql = std::make_shared<SessionState>();
+    return *core.plsql;
+}
+
+Frame &packageFrame(Context &ctx, const PackageBody &package) {
+    auto &instance = ctx.state.packages[package.owner + "." + package.name];
+    if (!instance.frame || instance.stamp != package.stamp) {
+        instance.frame = std::make_unique<Frame>();
+        instance.frame->slots.resize(size_t(package.frameSize));
+        instance.frame->cursors.resize(size_t(package.cursorCount));
+        for (const auto &[slot, type] : package.slotTypes)
+            instance.frame->slots[size_t(slot)] = initialValue(type);
+        instance.stamp = package.stamp;
+        instance.initialised = false;
+    }
+    Frame &frame = *instance.frame;
+    if (!instance.initialised) {
+        instance.initialised = true;
+        static const Program anonymous;
+        Frame *saved = ctx.frame;
+        ctx.frame = &frame;
+        try {
+            for (const auto &[slot, value] : package.initialisers) {
+                if (!value)
+                    continue;
+                PlType type;
+                for (const auto &st : package.slotTypes)
+                    if (st.first == slot)
+                        type = st.second;
+                frame.slots[size_t(slot)] = assignTo(type, value->eval(ctx), ctx.session());
+            }
+            if (package.initialisation)
+                package.initialisation->exec(ctx);
+        } catch (...) {
+            ctx.frame = saved;
+            throw;
+        }
+        ctx.frame = saved;
+    }
+    return frame;
+}
+
+Datum callSubprogram(Context &ctx, const Subprogram &sub, std::vector<Datum> &args, Frame *staticLink) {
+    checkStack();
+    if (!sub.body) {
+        const std::string name = "\"" + sub.program->owner + "." + sub.program->name + "\"";
+        raiseCode(6508, ": " + name);
+    }
+    Frame frame;
+    frame.slots.resize(size_t(sub.frameSize));
+    if (sub.cursorCount)
+        frame.cursors.resize(size_t(sub.cursorCount));
+    frame.up = staticLink;
+    frame.program = sub.program;
+    frame.line = sub.line;
+    for (size_t i = 0; i < sub.params.size(); ++i) {
+        const Param &p = sub.params[i];
+        frame.slots[size_t(p.slot)] =
+            p.mode == 2 ? initialValue(p.type) : assignTo(p.type, std::move(args[i]), ctx.session());
+    }
+    Frame *saved = ctx.frame;
+    ctx.frame = &frame;
+    try {
+        Flow f = sub.body->exec(ctx);
+        if (sub.isFunction && f != Flow::Return)
+            raiseCode(6503);
+    } catch (PlError &e) {
+        for (auto &c : frame.cursors)
+            c.close();
+        traceError(e, frame);
+        ctx.frame = saved;
+        throw;
+    } catch (...) {
+        for (auto &c : frame.cursors)
+            c.close();
+        ctx.frame = saved;
+        throw;
+    }
+    for (auto &c : frame.cursors)
+        c.close();
+    ctx.frame = saved;
+    for (size_t i = 0; i < sub.params.size(); ++i)
+        if (sub.params[i].mode != 1)
+            args[i] = std::move(frame.slots[size_t(sub.params[i].slot)]);
+    if (sub.isFunction)
+        return std::move(ctx.returnValue);
+    return {};
+}
+
+void traceError(PlError &e, const Frame &frame) {
+    std::string where;
+    if (frame.program && !frame.program->type.empty())
+        where = "\"" + frame.program->qualified() + "\", ";
+    e.stack.push_back("ORA-06512: at " + where + "line " + std::to_string(frame.line));
+}
+
+std::string errorStackText(const PlError &e) {
+    std::string text = e.exception && e.code == 1 ? messageOf(6510) : e.message;
+    for (const auto &line : e.stack)
+        text += "\n" + line;
+    return text;
+}
+
+std::int64_t sqlCodeOf(const PlError &e) {
+    if (e.exception && e.code == 1)
+        return 1;
+    if (e.code == 1403)
+        return 100;
+    return -std::int64_t(e.code);
+}
+
+std::string sqlErrmOf(const PlError &e) {
+    if (e.exception && e.code == 1)
+        return "User-Defined Exception";
+    return e.message;
+}
+
+PlError fromEngineError(const Error &e) {
+    PlError p;
+    p.code = e.code();
+    std::string text = e.what();
+    // An error that already carries a stack (from a function called by the statement) keeps it.
+    size_t nl = text.find('\n');
+    p.message = text.substr(0, nl);
+    while (nl != std::string::npos) {
+        size_t next = text.find('\n', nl + 1);
+        p.stack.push_back(text.substr(nl + 1, next == std::string::npos ? std::string::npos : next - nl - 1));
+        nl = next;
+    }
+    return p;
+}
+
+}  // namespace localdb::plsql
