@@ -285,7 +285,7 @@ std::int64_t Catalog::addObject(const std::string &owner, const std::string &nam
                                 bool generatedName) {
     std::int64_t id = db_.queryInt("SELECT value FROM kdb_meta WHERE key = 'next_object'", 100);
     db_.exec("UPDATE kdb_meta SET value = value + 1 WHERE key = 'next_object'");
-    int nameSpace = type == "INDEX" ? 4 : 1;
+    int nameSpace = type == "INDEX" ? 4 : type == "PACKAGE BODY" ? 2 : 1;
     const std::string now = nowText();
     auto p = db_.prepare("INSERT INTO kdb_objects(object_id, owner, object_name, object_type, namespace, created, "
                          "last_ddl_time, generated) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?6, ?7)");

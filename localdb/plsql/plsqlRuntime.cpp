@@ -81,7 +81,7 @@ Datum callSubprogram(Context &ctx, const Subprogram &sub, std::vector<Datum> &ar
     checkStack();
     if (!sub.body) {
         const std::string name = "\"" + sub.program->owner + "." + sub.program->name + "\"";
-        raiseCode(6508, ": " + name);
+        raiseCode(6508, name);
     }
     Frame frame;
     frame.slots.resize(size_t(sub.frameSize));
