@@ -1,0 +1,160 @@
+// The PL/SQL workbench's own statements through the session interface, on the real engine:
+// compiling units, reading them back from the dictionary with the workbench's exact queries,
+// calling a package function with bind variables and draining DBMS_OUTPUT line by line.
+#include "db/ora_error.h"
+#include "db/session_factory.h"
+
+#include "localdb/localdb.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+class DbPlsqlTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/kestrim-plsql-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder_ = pattern;
+        path_ = (folder_ / "test.kdb").string();
+        localdb::Session::createDatabase(path_, "MANAGER");
+        session_ = db::CreateSessionObject(db::kSessionProgId);
+        database_ = session_->OpenDatabase(path_, "system/manager", 0);
+        database_->DbExecuteSQL("create or replace package PKG as\n"
+                                "  function F(A number) return number;\n"
+                                "  procedure SAY(N number);\n"
+                                "end PKG;");
+        database_->DbExecuteSQL("create or replace package body PKG as\n"
+                                "  function F(A number) return number is\n"
+                                "  begin\n"
+                                "    return A * 2;\n"
+                                "  end F;\n"
+                                "  procedure SAY(N number) is\n"
+                                "  begin\n"
+                                "    for i in 1 .. N loop\n"
+                                "      dbms_output.put_line('line ' || i);\n"
+                                "      dbms_output.put_line('   ');\n"
+                                "    end loop;\n"
+                                "  end SAY;\n"
+                                "end PKG;");
+    }
+    void TearDown() override
+    {
+        database_.reset();
+        session_.reset();
+        std::filesystem::remove_all(folder_);
+    }
+
+    // Each record's fields joined by "|", as the workbench reads them.
+    std::vector<std::string> Rows(const std::string &sql, const std::vector<std::string> &fields)
+    {
+        std::vector<std::string> rows;
+        auto dynaset = database_->DbCreateDynaset(sql, 8);
+        for (; !dynaset->Eof(); dynaset->MoveNext()) {
+            std::string row;
+            for (const auto &f : fields) {
+                const db::Variant &v = dynaset->Fields(f)->Value();
+                if (!row.empty() || &f != &fields.front())
+                    row += "|";
+                if (auto *s = std::get_if<std::string>(&v))
+                    row += *s;
+                else if (auto *i = std::get_if<std::int64_t>(&v))
+                    row += std::to_string(*i);
+                else if (auto *d = std::get_if<double>(&v))
+                    row += std::to_string(*d);
+            }
+            rows.push_back(row);
+        }
+        return rows;
+    }
+
+    std::filesystem::path folder_;
+    std::string path_;
+    std::shared_ptr<db::OraSession> session_;
+    std::shared_ptr<db::OraDatabase> database_;
+};
+
+TEST_F(DbPlsqlTest, BrowserQueriesListTheUnitsTheirMembersAndSource)
+{
+    EXPECT_EQ(Rows("select OBJECT_TYPE, OBJECT_NAME  from user_objects  where OBJECT_TYPE in('PACKAGE','PACKAGE BODY',"
+                   "'FUNCTION','PROCEDURE') order by OBJECT_TYPE, OBJECT_NAME ",
+                   {"OBJECT_TYPE", "OBJECT_NAME"}),
+              (std::vector<std::string>{"PACKAGE|PKG", "PACKAGE BODY|PKG"}));
+    EXPECT_EQ(Rows("select A.OBJECT_NAME, A.PACKAGE_NAME, O.OBJECT_TYPE  from user_arguments A,user_objects O  where "
+                   "A.OBJECT_ID = O.OBJECT_ID and        O.object_type='PACKAGE'   group by A.OBJECT_NAME, "
+                   "A.PACKAGE_NAME, O.OBJECT_TYPE  order by A.PACKAGE_NAME, A.OBJECT_NAME ",
+                   {"OBJECT_NAME", "PACKAGE_NAME", "OBJECT_TYPE"}),
+              (std::vector<std::string>{"F|PKG|PACKAGE", "SAY|PKG|PACKAGE"}));
+    // The parameter grid of PKG.F: the result first, without a name.
+    EXPECT_EQ(Rows("select position,sequence,data_level,data_type,in_out,argument_name  from user_arguments  where "
+                   "       object_name='F'   and data_level=0 and package_name='PKG' order by sequence",
+                   {"POSITION", "SEQUENCE", "DATA_TYPE", "IN_OUT", "ARGUMENT_NAME"}),
+              (std::vector<std::string>{"0|1|NUMBER|OUT|", "1|2|NUMBER|IN|A"}));
+    const auto source = Rows("select * from user_source where NAME = 'PKG' and       type='PACKAGE BODY'order by line",
+                             {"LINE", "TEXT"});
+    ASSERT_EQ(source.size(), 13u);
+    EXPECT_EQ(source.front(), "1|package body PKG as\n");
+    EXPECT_EQ(source.back(), "13|end PKG;");
+    const auto objects = Rows("select * from user_objects where object_type='PACKAGE'", {"OBJECT_NAME", "STATUS"});
+    EXPECT_EQ(objects, (std::vector<std::string>{"PKG|VALID"}));
+}
+
+TEST_F(DbPlsqlTest, CompileErrorsAreStoredAndTheStatementDoesNotPassForSuccess)
+{
+    // A missing semicolon on line 3 of the body.
+    try {
+        database_->DbExecuteSQL("create or replace procedure P is\nbegin\n  null\nend;");
+        FAIL() << "a unit with errors was reported as compiled";
+    } catch (const db::EOraError &e) {
+        EXPECT_NE(std::string(e.what()).find("ORA-24344"), std::string::npos) << e.what();
+    }
+    const auto errors = Rows("select * from User_Errors  where TYPE='PROCEDURE' and        NAME='P' order by SEQUENCE",
+                             {"LINE", "POSITION", "TEXT"});
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].substr(0, errors[0].find('\n')),
+              "4|1|PLS-00103: Encountered the symbol \"END\" when expecting one of the following:");
+    EXPECT_EQ(Rows("select * from user_objects where object_type='PROCEDURE'", {"OBJECT_NAME", "STATUS"}),
+              (std::vector<std::string>{"P|INVALID"}));
+}
+
+TEST_F(DbPlsqlTest, CallTextsBindResultAndInputAndDrainTheOutput)
+{
+    // Begin :RES := PKG.F(:A); End; with the grid's text value for A.
+    auto &res = database_->Parameters().Add("RES", db::Variant(std::int64_t(0)), db::paramOutput);
+    res.SetServerType(2);
+    auto &a = database_->Parameters().Add("A", db::Variant(std::string("5")), db::paramInput);
+    a.SetServerType(2);
+    session_->DbBeginTrans();
+    database_->DbExecuteSQL("Begin :RES := PKG.F(:A); End;");
+    session_->DbCommitTrans();
+    const db::Variant &v = database_->Parameters("RES").Value();
+    ASSERT_TRUE(std::holds_alternative<std::int64_t>(v));
+    EXPECT_EQ(std::get<std::int64_t>(v), 10);
+    database_->Parameters().Remove("RES");
+    database_->Parameters().Remove("A");
+
+    database_->DbExecuteSQL("begin dbms_output.enable(20000); end;");
+    database_->DbExecuteSQL("Begin PKG.SAY(2); End;");
+    database_->Parameters().Add("LINE", db::Variant(std::string()), db::paramOutput).SetServerType(1);
+    database_->Parameters().Add("STATUS", db::Variant(std::int64_t(0)), db::paramOutput).SetServerType(2);
+    std::vector<std::string> lines;
+    for (int guard = 0; guard < 10; ++guard) {
+        session_->DbBeginTrans();
+        database_->DbExecuteSQL("Begin dbms_output.get_line(:line, :status); End;");
+        session_->DbCommitTrans();
+        const db::Variant &status = database_->Parameters("STATUS").Value();
+        ASSERT_TRUE(std::holds_alternative<std::int64_t>(status));
+        if (std::get<std::int64_t>(status) != 0)
+            break;
+        const db::Variant &line = database_->Parameters("LINE").Value();
+        lines.push_back(std::holds_alternative<std::string>(line) ? std::get<std::string>(line) : "(null)");
+    }
+    EXPECT_EQ(lines, (std::vector<std::string>{"line 1", "   ", "line 2", "   "}));
+    database_->DbExecuteSQL("begin dbms_output.disable; end;");
+}
+
+} // namespace
