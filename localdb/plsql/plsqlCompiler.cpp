@@ -82,12 +82,18 @@ void Compiler::expectWord(std::string_view w, const char *expecting) {
 }
 
 void Compiler::expectOp(std::string_view op, const char *expecting) {
-    if (!acceptOp(op)) {
-        std::string o(op);
-        if (op == ";" && !expecting)
-            syntaxError(";", ";");
-        syntaxError(expecting ? expecting : o.c_str());
+    if (acceptOp(op))
+        return;
+    std::string o(op);
+    if (op == ";" && !atEnd()) {
+        // As Oracle does, a missing ";" is reported and taken as written, and parsing goes on.
+        try {
+            syntaxError(expecting ? expecting : ";", ";");
+        } catch (const SyntaxError &) {
+        }
+        return;
     }
+    syntaxError(expecting ? expecting : o.c_str());
 }
 
 std::string Compiler::identifier(const char *expecting) {

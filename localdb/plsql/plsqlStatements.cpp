@@ -79,9 +79,9 @@ StmtP Compiler::statement(StmtList &) {
     const Token &t = peek();
     if (t.kind == TokenKind::Identifier) {
         const std::string &w = t.text;
-        if (w == "NULL" && isOp(";", 1)) {
+        if (w == "NULL") {
             advance();
-            advance();
+            expectOp(";");
             return std::make_unique<NullStmt>();
         }
         if (w == "IF")
@@ -440,11 +440,7 @@ StmtP Compiler::assignmentOrCall() {
         expectOp(";", kExpectStatementEnd);
         return s;
     }
-    if (!wasCall && (isOp(";") || isWord("END")))
-        syntaxError(kExpectStatementEnd, ";");
-    if (!isOp(";"))
-        syntaxError(kExpectStatementEnd, ";");
-    advance();
+    expectOp(";", kExpectStatementEnd);
     return std::make_unique<NullStmt>();
 }
 
