@@ -7,7 +7,7 @@ namespace localdb {
 class Connection;
 
 // The dictionary's layout version; a database made by an older engine gets its views rebuilt.
-constexpr int kDictionaryVersion = 2;
+constexpr int kDictionaryVersion = 3;
 
 // Creates (or re-creates) SYS.DUAL, the dictionary views, their catalogue entries and their
 // public synonyms. Needs the SQL functions kdb_user() and kdb_is_dba() registered.
