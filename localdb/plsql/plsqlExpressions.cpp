@@ -575,6 +575,23 @@ ExprP Compiler::nameExpression(bool statementContext, bool *wasCall) {
         }
     // Stored units: a procedure or function, or a package's member.
     if (auto u = unitNamed(n.parts[0])) {
+        if (!u->valid) {
+            errorPair(offset, 905, "object " + u->program.qualified() + " is invalid", "PL/SQL: Statement ignored",
+                      offset);
+            if (acceptOp("(")) {
+                int depth = 1;
+                while (!atEnd() && depth > 0) {
+                    if (isOp("("))
+                        ++depth;
+                    if (isOp(")"))
+                        --depth;
+                    advance();
+                }
+            }
+            if (wasCall)
+                *wasCall = true;
+            return node<Literal>(*this, offset, PlType::unknown());
+        }
         if (u->program.type == "PACKAGE" || u->program.type == "PACKAGE BODY") {
             if (n.parts.size() < 2) {
                 error(offset, 221, "'" + n.parts[0] + "' is not a procedure or is undefined");

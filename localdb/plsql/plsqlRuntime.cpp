@@ -125,6 +125,9 @@ Datum callSubprogram(Context &ctx, const Subprogram &sub, std::vector<Datum> &ar
 }
 
 void traceError(PlError &e, const Frame &frame) {
+    // Deep recursion would make the stack longer than any reader wants: its start tells enough.
+    if (e.stack.size() >= 32)
+        return;
     std::string where;
     if (frame.program && !frame.program->type.empty())
         where = "\"" + frame.program->qualified() + "\", ";

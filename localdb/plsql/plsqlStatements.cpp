@@ -392,9 +392,15 @@ StmtP Compiler::assignmentOrCall() {
     // A target followed by :=, or a procedure call.
     size_t save = 0;
     (void)save;
+    const size_t errorsBefore = out.errors.size();
     ExprP e = nameExpression(true, &wasCall);
     if (acceptOp(":=")) {
         auto *t = dynamic_cast<Target *>(e.get());
+        if (!t && out.errors.size() > errorsBefore) {
+            expression();
+            expectOp(";");
+            return std::make_unique<NullStmt>();
+        }
         if (!t) {
             error(start, 363, "expression '" + textBetween(start, peek().offset - 3) + "' cannot be used as an assignment target");
             expression();
