@@ -324,6 +324,8 @@ void Binder::bindColumn(ExprPtr &ep, Scope &scope) {
         }
     }
     if (!scope.columnsAllowed && parts.size() == 1 && parts[0] != "NEXTVAL") {
+        if (names_.host() && names_.host()->variable(ep))
+            return;
         if (parts.size() < 2)
             raise(984, e.offset);
     }
