@@ -4,6 +4,7 @@
 
 #include "localdb/binder.h"
 #include "localdb/catalog.h"
+#include "localdb/expr_walk.h"
 #include "localdb/grouping_sql.h"
 #include "localdb/row_limit_sql.h"
 #include "localdb/window_sql.h"
@@ -262,6 +263,48 @@ std::string orderTerm(const OrderItem &item, int position) {
 // larger, it ends with Oracle's out-of-memory error instead of exhausting memory.
 constexpr int kGeneratorMaxLevel = 10000;
 constexpr long long kGeneratorMaxRows = 1000000;
+// "FROM dual CONNECT BY LEVEL <= n", the everyday row generator, is a chain of one row per level:
+// it is counted by level alone, streamed in level order without a path to build or sort, and only
+// stopped (by Oracle's out-of-memory error) far beyond any count a user asks for.
+constexpr long long kChainMaxLevel = 100000000;
+
+// A chain's condition that reads neither LEVEL nor ROWNUM nor anything that may change from call to
+// call (functions, subqueries, binds) holds at every level if it holds at the second: such a chain
+// never ends, and is stopped as soon as it starts growing.
+long long chainLevelBound(const SelectCore &core) {
+    bool mayStop = false;
+    visitExpressions(*core.connectBy, [&](const Expr &e, int) {
+        if ((e.kind == ExprKind::Column && e.binding != ColumnBinding::TableColumn) || e.kind == ExprKind::Function ||
+            e.kind == ExprKind::Bind || e.query)
+            mayStop = true;
+    });
+    return mayStop ? kChainMaxLevel : 1;
+}
+
+// The SQL of an expression with the hierarchy's level (kdb_h.lvl, outside string literals)
+// replaced by another expression.
+std::string levelAs(const std::string &sql, const std::string &level) {
+    static const std::string kLevel = "kdb_h.lvl";
+    std::string out;
+    bool inText = false;
+    for (size_t i = 0; i < sql.size();) {
+        if (sql[i] == '\'')
+            inText = !inText;
+        if (!inText && sql.compare(i, kLevel.size(), kLevel) == 0) {
+            out += level;
+            i += kLevel.size();
+            continue;
+        }
+        out += sql[i++];
+    }
+    return out;
+}
+
+bool isRowChain(const SelectCore &core) {
+    const BoundBlock &b = *core.bound;
+    return b.hierarchical && !b.connectByPrior && core.siblingsOrder.empty() && b.sources.size() == 1 &&
+           b.sources[0].isTable && b.sources[0].sqlFrom == physicalName("SYS", "DUAL");
+}
 
 bool keepsStorageOrder(const SelectCore &core, const Query &q) {
     const BoundBlock &b = *core.bound;
@@ -276,13 +319,14 @@ std::string emitCore(const SelectCore &core, const Query &q, const std::vector<s
     // A hierarchy over a table walks it by rowid; over a view or an inline view, the rows are
     // numbered once into a materialized table expression first.
     std::string hierarchyTable, hierarchyId = "rowid";
+    const bool chain = isRowChain(core);
     if (block.hierarchical) {
         const Source &src = block.sources[0];
         hierarchyTable = src.sqlFrom;
         std::string prefix = "WITH RECURSIVE ";
         // A row generator (no PRIOR) is numbered too, so that its ids are small and dense and the
         // path of a deep generator stays one character per level.
-        if (!src.isTable || !core.siblingsOrder.empty() || !block.connectByPrior) {
+        if (!chain && (!src.isTable || !core.siblingsOrder.empty() || !block.connectByPrior)) {
             // ORDER SIBLINGS BY numbers the rows in the wanted order, which the path then keeps.
             std::string rows = src.derived ? "(" + emitQuery(*src.derived) + ")" : src.sqlFrom;
             std::string order;
@@ -298,34 +342,43 @@ std::string emitCore(const SelectCore &core, const Query &q, const std::vector<s
         const std::string id = "t0." + hierarchyId;
         // The path orders the rows depth first. With PRIOR it also finds loops (a row repeating
         // an ancestor); without PRIOR there are no loops, only a depth and row count bound.
+        // In a chain the level is the path.
         const std::string piece = block.connectByPrior ? "'/' || printf('%012d', " + id + ")" : "char(" + id + ")";
+        const std::string anchorPath = chain ? "1" : piece;
+        const std::string stepPath = chain ? "kdb_h.lvl + 1" : "kdb_h.path || " + piece;
         const std::string stepId =
             block.connectByPrior
                 ? "CASE WHEN instr(kdb_h.path, " + piece + ") > 0 THEN kdb_raise(1436) ELSE " + id + " END"
-                : "CASE WHEN kdb_h.lvl >= " + std::to_string(kGeneratorMaxLevel) + " THEN kdb_raise(30009) ELSE " +
-                      id + " END";
+                : "CASE WHEN kdb_h.lvl >= " + std::to_string(chain ? chainLevelBound(core) : kGeneratorMaxLevel) +
+                      " THEN kdb_raise(30009) ELSE " + id + " END";
         const std::string rowBound =
-            block.connectByPrior ? "" : " LIMIT " + std::to_string(kGeneratorMaxRows + 1);
+            block.connectByPrior || chain ? "" : " LIMIT " + std::to_string(kGeneratorMaxRows + 1);
         std::string start = core.startWith ? " WHERE " + emitExpression(*core.startWith) : "";
         std::string columns = "rid, lvl, path", anchor, step;
         for (size_t i = 0; i < block.carried.size(); ++i) {
             const auto &c = block.carried[i];
             const std::string name = "c" + std::to_string(i + 1);
             const std::string value = emitExpression(*c.value);
+            // A carried value is the new row's: LEVEL in it is 1 at the start and one below the
+            // parent's on each step.
+            const std::string anchorValue = levelAs(value, "1");
+            const std::string stepValue = levelAs(value, "(kdb_h.lvl + 1)");
             columns += ", " + name;
             if (c.separator) {
                 const std::string sep = emitExpression(*c.separator);
-                anchor += ", kdb_concat(" + sep + ", " + value + ")";
-                step += ", kdb_concat(kdb_h." + name + ", " + sep + ", " + value + ")";
+                anchor += ", kdb_concat(" + levelAs(sep, "1") + ", " + anchorValue + ")";
+                step += ", kdb_concat(kdb_h." + name + ", " + levelAs(sep, "(kdb_h.lvl + 1)") + ", " + stepValue + ")";
             } else {
-                anchor += ", " + value;
+                anchor += ", " + anchorValue;
                 step += ", kdb_h." + name;
             }
         }
-        sql += prefix + "kdb_h(" + columns + ") AS (SELECT " + id + ", 1, " + piece + anchor + " FROM " +
-               hierarchyTable + " AS t0" + start + " UNION ALL SELECT " + stepId + ", kdb_h.lvl + 1, kdb_h.path || " +
-               piece + step + " FROM kdb_h JOIN " + hierarchyTable + " AS kdb_p ON kdb_p." + hierarchyId +
-               " = kdb_h.rid JOIN " + hierarchyTable + " AS t0 ON " + emitExpression(*core.connectBy) + rowBound + ") ";
+        sql += prefix + "kdb_h(" + columns + ") AS (SELECT " + id + ", 1, " + anchorPath + anchor + " FROM " +
+               hierarchyTable + " AS t0" + start + " UNION ALL SELECT " + stepId + ", kdb_h.lvl + 1, " + stepPath +
+               step + " FROM kdb_h" +
+               // The parent's row is read only for PRIOR.
+               (chain ? "" : " JOIN " + hierarchyTable + " AS kdb_p ON kdb_p." + hierarchyId + " = kdb_h.rid") +
+               " JOIN " + hierarchyTable + " AS t0 ON " + emitExpression(*core.connectBy) + rowBound + ") ";
     }
     if (block.rownumBeforeSort) {
         // Rows are numbered before they are sorted: the limited rows come from an inner query
@@ -367,8 +420,10 @@ std::string emitCore(const SelectCore &core, const Query &q, const std::vector<s
     sql += " FROM ";
     bool whereMoved = false;
     if (block.hierarchical) {
-        sql += "kdb_h JOIN " + hierarchyTable + " AS t0 ON t0." + hierarchyId + " = kdb_h.rid";
-        if (!block.connectByPrior)
+        // CROSS JOIN keeps the hierarchy the outer loop, so that a chain comes out in level order.
+        sql += "kdb_h " + std::string(chain ? "CROSS " : "") + "JOIN " + hierarchyTable + " AS t0 ON t0." +
+               hierarchyId + " = kdb_h.rid";
+        if (!block.connectByPrior && !chain)
             sql += " AND (SELECT CASE WHEN count(*) > " + std::to_string(kGeneratorMaxRows) +
                    " THEN kdb_raise(30009) END FROM kdb_h) IS NULL";
     } else if (block.rownumInsideSource) {
@@ -396,7 +451,7 @@ std::string emitCore(const SelectCore &core, const Query &q, const std::vector<s
             sql += " ORDER BY ";
             for (size_t i = 0; i < q.orderBy.size(); ++i)
                 sql += (i ? ", " : "") + orderTerm(q.orderBy[i], q.orderPositions[i]);
-        } else if (block.hierarchical) {
+        } else if (block.hierarchical && !chain) {
             sql += " ORDER BY kdb_h.path";
         } else if (storageOrder && keepsStorageOrder(core, q)) {
             sql += " ORDER BY " + block.sources[0].sqlAlias + ".rowid";
