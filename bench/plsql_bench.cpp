@@ -63,6 +63,7 @@ int main() {
             std::fprintf(stderr, "python3 failed\n");
     });
     std::printf("plsql loop %.3f s, python3 loop %.3f s\n", plsqlLoop, pythonLoop);
+    std::fflush(stdout);
 
     // 2. Inserts.
     session->execute("CREATE TABLE t (n NUMBER, s VARCHAR2(20))");
@@ -82,10 +83,14 @@ int main() {
         session->commit();
     });
     std::printf("plsql inserts %.3f s, C++ inserts %.3f s\n", plsqlInsert, cppInsert);
+    std::fflush(stdout);
 
     // 3. A stored function in a query.
     session->execute("CREATE TABLE m (n NUMBER)");
-    session->execute("INSERT INTO m SELECT LEVEL FROM dual CONNECT BY LEVEL <= 1000000");
+    session->execute("CREATE TABLE d (n NUMBER)");
+    session->execute("BEGIN FOR i IN 0 .. 9 LOOP INSERT INTO d VALUES (i); END LOOP; END;");
+    session->execute("INSERT INTO m SELECT a.n + 10 * b.n + 100 * c.n + 1000 * e.n + 10000 * f.n + 100000 * g.n + 1 "
+                     "FROM d a, d b, d c, d e, d f, d g");
     session->execute("CREATE OR REPLACE FUNCTION f(n NUMBER) RETURN NUMBER IS BEGIN RETURN n + 1; END;");
     auto scan = [&](const char *sql) {
         auto c = session->query(sql);
