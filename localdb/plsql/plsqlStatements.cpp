@@ -545,6 +545,8 @@ StmtP Compiler::sqlStatement() {
                     steps[i] += " RETURNING " + cols;
                     break;
                 }
+            // The statement prepared while compiling has no RETURNING clause.
+            s->sql.statement->idle.clear();
         }
     } else {
         compileSql(sql, start, s->sql, start);
