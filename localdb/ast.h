@@ -204,6 +204,19 @@ struct Query {
     bool forUpdate = false;
     std::vector<std::pair<std::string, QueryPtr>> with;  // WITH name AS (query)
     std::unique_ptr<RowLimit> limit;                     // OFFSET / FETCH after ORDER BY
+    // A factored subquery (WITH name (columns) AS (...)): its column alias list, and for a
+    // recursive one the name of its SQLite common table expression (set by the binder).
+    std::vector<std::string> withColumns;
+    int withColumnsOffset = -1;
+    std::string recursiveName;
+    std::string recursiveAlias;  // SQL alias of the self-reference in the recursive member
+    // SEARCH DEPTH|BREADTH FIRST BY ... SET column and CYCLE ... SET mark TO v DEFAULT d
+    std::string searchKind;  // "DEPTH", "BREADTH" or empty
+    std::vector<std::string> searchBy;
+    std::string searchColumn;
+    std::vector<std::string> cycleColumns;
+    std::string cycleMark, cycleValue, cycleDefault;
+    int cycleOffset = -1;
 
     std::vector<OutputColumn> outputs;  // filled by the binder
     std::vector<int> orderPositions;    // binder: 1-based output position per ORDER BY item, 0 = expression

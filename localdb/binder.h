@@ -52,6 +52,7 @@ struct BoundBlock {
     };
     std::vector<Carried> carried;
     bool windowed = false;          // an analytic function: rows come in the window's order
+    std::vector<ExprPtr> owned;     // conditions the binder added to where
 };
 
 // One query block's names during binding; parent is the enclosing block (correlation).
@@ -104,6 +105,7 @@ private:
     void bindWindow(Analytic &a, Scope &scope);
     void bindRowLimit(RowLimit &limit);  // binder_row_limit.cpp
     void bindGroupingFunction(ExprPtr &e, Scope &scope);
+    void bindWith(const std::string &name, Query &sub, Scope *outer);  // binder_with.cpp
     void bindBinary(ExprPtr &e, Scope &scope);
     void compareTypes(ExprPtr &a, ExprPtr &b);
     bool lookupColumn(Scope &scope, const Name &n, Expr &e, int depth);
@@ -117,6 +119,9 @@ private:
     std::set<std::int64_t> nextvalSeen_;  // sequences whose NEXTVAL already appeared in the statement
     int aliasCounter_ = 0;
     std::map<std::string, Query *> withQueries_;
+    std::map<std::string, Source> recursiveWith_;  // the recursive WITH element being bound
+    std::string selfAlias_;                        // SQL alias its self-reference got
+    int recursiveCounter_ = 0;
 };
 
 // Structural equality of two bound expressions (GROUP BY matching).

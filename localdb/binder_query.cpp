@@ -139,6 +139,16 @@ void Binder::addSource(BoundBlock &block, TableRef &ref, Scope &scope) {
     const std::string sqlAlias = "t" + std::to_string(aliasCounter_++);
     if (ref.kind == TableRef::Named) {
         if (ref.name.parts.size() == 1) {
+            auto self = recursiveWith_.find(ref.name.parts[0]);
+            if (self != recursiveWith_.end()) {
+                Source s = self->second;
+                s.alias = ref.alias.empty() ? ref.name.parts[0] : ref.alias;
+                s.sqlAlias = sqlAlias;
+                selfAlias_ = sqlAlias;
+                ref.sourceIndex = int(block.sources.size());
+                block.sources.push_back(std::move(s));
+                return;
+            }
             auto with = withQueries_.find(ref.name.parts[0]);
             if (with != withQueries_.end()) {
                 Source s;
@@ -499,7 +509,7 @@ void Binder::bindOrderBy(Query &q, Scope *scope) {
 
 void Binder::bindQuery(Query &q, Scope *outer) {
     for (auto &w : q.with) {
-        bindQuery(*w.second, outer);
+        bindWith(w.first, *w.second, outer);
         withQueries_[w.first] = w.second.get();
     }
     if (q.limit)

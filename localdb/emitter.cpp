@@ -474,6 +474,10 @@ bool needsWrapping(const Query &q) {
 
 std::string emitQuery(const Query &q, const std::vector<std::string> *forcedNames, bool storageOrder) {
     GroupingPause ownValues;  // a subquery's expressions are its own, not the grouped block's
+    if (!q.recursiveName.empty())
+        return emitRecursiveQuery(q);
+    if (!q.withColumns.empty() && !forcedNames)
+        forcedNames = &q.withColumns;  // WITH name (columns): the element's columns by those names
     if (q.limit)
         return emitLimitedQuery(q, forcedNames, storageOrder);
     return emitQueryRows(q, forcedNames, storageOrder, {});

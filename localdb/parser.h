@@ -77,6 +77,7 @@ public:
     TableRefPtr tablePrimary();
     void orderBy(std::vector<OrderItem> &items);
     bool atRowLimit() const;  // parser_row_limit.cpp
+    void searchAndCycle(Query &q);  // parser_with.cpp
     void groupByClause(SelectCore &core);  // parser_grouping.cpp
     std::vector<std::vector<int>> groupingElement(SelectCore &core, bool &sets);
     std::vector<std::vector<int>> groupingList(SelectCore &core, bool cube);

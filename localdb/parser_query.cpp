@@ -38,10 +38,21 @@ QueryPtr Parser::query() {
     if (acceptWord("WITH")) {
         do {
             std::string name = identifier();
+            std::vector<std::string> columns;
+            int columnsOffset = peek().offset;
+            if (acceptOp("(")) {
+                do
+                    columns.push_back(identifier());
+                while (acceptOp(","));
+                expectOp(")", 907);
+            }
             expectWord("AS", 905);
             expectOp("(", 906);
             with.emplace_back(name, query());
+            with.back().second->withColumns = std::move(columns);
+            with.back().second->withColumnsOffset = columnsOffset;
             expectOp(")", 907);
+            searchAndCycle(*with.back().second);
         } while (acceptOp(","));
     }
     QueryPtr q = compound();
