@@ -2,11 +2,13 @@
 // non-integer division, rounding and precision checks on store, length checks with the column
 // named, sequences, and raising an ORA error from SQL.
 #include "localdb/errors.h"
+#include "localdb/functions/function_catalog.h"
 #include "localdb/session_core.h"
 
 #include <sqlite3.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -14,11 +16,20 @@
 namespace localdb {
 namespace {
 
-SessionCore &coreOf(sqlite3_context *ctx) { return *static_cast<SessionCore *>(sqlite3_user_data(ctx)); }
+// Every function of a session's connection has the session's context as its user data.
+SessionContext &contextOf(sqlite3_context *ctx) { return *static_cast<SessionContext *>(sqlite3_user_data(ctx)); }
 
 void resultError(sqlite3_context *ctx, int code, std::initializer_list<std::string_view> args = {}) {
     std::string m = formatOracleMessage(code, args);
     sqlite3_result_error(ctx, m.data(), int(m.size()));
+}
+
+void resultSequenceNumber(sqlite3_context *ctx, SequenceNumber v) {
+    if (v >= INT64_MIN && v <= INT64_MAX)
+        return sqlite3_result_int64(ctx, sqlite3_int64(v));
+    // Past 64 bits the exact digits, as text SQLite still reads as a number.
+    const std::string text = sequenceNumberText(v);
+    sqlite3_result_text(ctx, text.data(), int(text.size()), SQLITE_TRANSIENT);
 }
 
 void resultNumber(sqlite3_context *ctx, double v) {
@@ -41,11 +52,11 @@ double roundAt(double v, int scale) {
 }
 
 void kdbUser(sqlite3_context *ctx, int, sqlite3_value **) {
-    const std::string &u = coreOf(ctx).context.sessionUser;
+    const std::string &u = contextOf(ctx).sessionUser;
     sqlite3_result_text(ctx, u.data(), int(u.size()), SQLITE_TRANSIENT);
 }
 
-void kdbIsDba(sqlite3_context *ctx, int, sqlite3_value **) { sqlite3_result_int(ctx, coreOf(ctx).context.isDba); }
+void kdbIsDba(sqlite3_context *ctx, int, sqlite3_value **) { sqlite3_result_int(ctx, contextOf(ctx).isDba); }
 
 void kdbConcat(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
     std::string out;
@@ -174,7 +185,7 @@ void kdbText(sqlite3_context *ctx, int, sqlite3_value **argv) {
     bool isChar = sqlite3_value_int(argv[2]) != 0;
     bool characters = sqlite3_value_int(argv[3]) != 0;
     if (max > 0) {
-        const std::string &cs = coreOf(ctx).context.characterSet;
+        const std::string &cs = contextOf(ctx).characterSet;
         if (isChar)
             while (storedLength(text, cs, characters) > max && text.back() == ' ')
                 text.pop_back();
@@ -196,56 +207,73 @@ void kdbStoredLength(sqlite3_context *ctx, int, sqlite3_value **argv) {
         return sqlite3_result_null(ctx);
     const unsigned char *t = sqlite3_value_text(argv[0]);
     std::string text(reinterpret_cast<const char *>(t), size_t(sqlite3_value_bytes(argv[0])));
-    sqlite3_result_int64(ctx, storedLength(text, coreOf(ctx).context.characterSet, sqlite3_value_int(argv[1]) != 0));
+    sqlite3_result_int64(ctx, storedLength(text, contextOf(ctx).characterSet, sqlite3_value_int(argv[1]) != 0));
 }
 
 void kdbRaise(sqlite3_context *ctx, int, sqlite3_value **argv) { resultError(ctx, sqlite3_value_int(argv[0])); }
 
 void kdbNextval(sqlite3_context *ctx, int, sqlite3_value **argv) {
-    try {
-        resultNumber(ctx, coreOf(ctx).sequences->next(sqlite3_value_int64(argv[0])));
-    } catch (const Error &e) {
-        sqlite3_result_error(ctx, e.what(), -1);
-    } catch (const std::exception &e) {
-        std::string m = formatOracleMessage(600, {e.what()});
-        sqlite3_result_error(ctx, m.c_str(), -1);
-    }
+    resultSequenceNumber(ctx, contextOf(ctx).sequences->next(sqlite3_value_int64(argv[0])));
 }
 
 void kdbCurrval(sqlite3_context *ctx, int, sqlite3_value **argv) {
+    resultSequenceNumber(ctx, contextOf(ctx).sequences->current(sqlite3_value_int64(argv[0])));
+}
+
+using SqlFunction = void (*)(sqlite3_context *, int, sqlite3_value **);
+
+// SQLite's frames are C: no exception may pass through them. Whatever a function throws (an
+// Oracle error of a catalogue lookup, a failed SQLite call, memory) becomes the statement's error.
+template <SqlFunction F>
+void guarded(sqlite3_context *ctx, int argc, sqlite3_value **argv) noexcept {
     try {
-        resultNumber(ctx, coreOf(ctx).sequences->current(sqlite3_value_int64(argv[0])));
+        F(ctx, argc, argv);
     } catch (const Error &e) {
         sqlite3_result_error(ctx, e.what(), -1);
+    } catch (const std::exception &e) {
+        const std::string m = formatOracleMessage(600, {e.what()});
+        sqlite3_result_error(ctx, m.c_str(), -1);
+    } catch (...) {
+        sqlite3_result_error(ctx, formatOracleMessage(600, {"unknown failure"}).c_str(), -1);
     }
 }
 
-}  // namespace
-
-void registerCoreFunctions(SessionCore &core) {
-    sqlite3 *db = core.db->handle();
+void registerCoreFunctions(sqlite3 *db, SessionContext &context) {
     struct Entry {
         const char *name;
         int args;
-        void (*fn)(sqlite3_context *, int, sqlite3_value **);
+        SqlFunction fn;
         int flags;
     };
     const int pure = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
     const int session = SQLITE_UTF8 | SQLITE_INNOCUOUS;
     const Entry entries[] = {
-        {"kdb_user", 0, kdbUser, session},
-        {"kdb_is_dba", 0, kdbIsDba, session},
-        {"kdb_concat", -1, kdbConcat, pure},
-        {"kdb_div", 2, kdbDiv, pure},
-        {"kdb_number", 3, kdbNumber, pure},
-        {"kdb_text", 5, kdbText, session},
-        {"kdb_stored_length", 2, kdbStoredLength, session},
-        {"kdb_raise", 1, kdbRaise, session},
-        {"kdb_nextval", 1, kdbNextval, SQLITE_UTF8},
-        {"kdb_currval", 1, kdbCurrval, SQLITE_UTF8},
+        {"kdb_user", 0, guarded<kdbUser>, session},
+        {"kdb_is_dba", 0, guarded<kdbIsDba>, session},
+        {"kdb_concat", -1, guarded<kdbConcat>, pure},
+        {"kdb_div", 2, guarded<kdbDiv>, pure},
+        {"kdb_number", 3, guarded<kdbNumber>, pure},
+        {"kdb_text", 5, guarded<kdbText>, session},
+        {"kdb_stored_length", 2, guarded<kdbStoredLength>, session},
+        {"kdb_raise", 1, guarded<kdbRaise>, session},
+        {"kdb_nextval", 1, guarded<kdbNextval>, SQLITE_UTF8},
+        {"kdb_currval", 1, guarded<kdbCurrval>, SQLITE_UTF8},
     };
-    for (const auto &e : entries)
-        sqlite3_create_function_v2(db, e.name, e.args, e.flags, &core, e.fn, nullptr, nullptr, nullptr);
+    for (const auto &e : entries) {
+        const int rc = sqlite3_create_function_v2(db, e.name, e.args, e.flags, &context, e.fn, nullptr, nullptr,
+                                                  nullptr);
+        if (rc != SQLITE_OK)
+            raise(600, -1, {std::string("cannot register ") + e.name + ": " + sqlite3_errmsg(db)});
+    }
+}
+
+}  // namespace
+
+void registerSessionFunctions(SessionCore &core) {
+    core.context.sequences = core.sequences.get();
+    sqlite3 *db = core.db->handle();
+    registerCoreFunctions(db, core.context);
+    registerOracleFunctions(db, &core.context);
 }
 
 }  // namespace localdb

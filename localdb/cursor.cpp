@@ -164,8 +164,11 @@ private:
 }  // namespace
 
 std::unique_ptr<Cursor> makeCursor(std::shared_ptr<SessionCore> core, std::shared_ptr<CompiledStatement> compiled,
-                                   Prepared statement) {
-    return std::make_unique<SqliteCursor>(std::move(core), std::move(compiled), std::move(statement));
+                                   Prepared statement, bool readNow) {
+    auto cursor = std::make_unique<SqliteCursor>(std::move(core), std::move(compiled), std::move(statement));
+    if (readNow)
+        cursor->detach();
+    return cursor;
 }
 
 }  // namespace localdb

@@ -8,7 +8,9 @@
 
 namespace localdb {
 
+// readNow: every row is read before the cursor is returned (its errors still come with the rows
+// as they are fetched), so that what the query wrote can be committed at once.
 std::unique_ptr<Cursor> makeCursor(std::shared_ptr<SessionCore> core, std::shared_ptr<CompiledStatement> compiled,
-                                   Prepared statement);
+                                   Prepared statement, bool readNow = false);
 
 }  // namespace localdb

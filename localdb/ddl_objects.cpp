@@ -99,37 +99,34 @@ void createSequence(CreateSequenceStmt &st, NameResolver &names, bool alter, Ses
     Catalog &catalog = names.catalog();
     Connection &db = catalog.connection();
     const SequenceOptions &o = st.options;
-    const double big = 1e27;
+    // Without MAXVALUE or MINVALUE the classic limits: 27 nines either way.
+    const SequenceNumber classicLimit = sequenceNumberLimit() / 10;
     std::int64_t id;
-    double increment = o.increment;
+    const SequenceNumber increment = o.increment;
     if (increment == 0)
         raise(4002, st.sequence.offset());
     bool ascending = increment > 0;
+    const SequenceNumber defaultMin = ascending ? 1 : -classicLimit;
+    const SequenceNumber defaultMax = ascending ? classicLimit : -1;
     if (!alter) {
         auto [owner, name] = creationTarget(names, st.sequence);
         checkNameFree(catalog, owner, name, st.sequence.offsets.back());
-        double minValue = o.hasMin && !o.noMin ? o.minValue : (ascending ? 1 : -big + 1);
-        double maxValue = o.hasMax && !o.noMax ? o.maxValue : (ascending ? big - 1 : -1);
-        double start = o.hasStart ? o.start : (ascending ? minValue : maxValue);
+        const SequenceNumber minValue = o.hasMin && !o.noMin ? o.minValue : defaultMin;
+        const SequenceNumber maxValue = o.hasMax && !o.noMax ? o.maxValue : defaultMax;
+        const SequenceNumber start = o.hasStart ? o.start : (ascending ? minValue : maxValue);
         if (minValue >= maxValue || start < minValue || start > maxValue)
             raise(4006, st.sequence.offset());
         id = catalog.addObject(owner, name, "SEQUENCE");
         auto p = db.prepare("INSERT INTO kdb_sequences(object_id, min_value, max_value, increment_by, cycle_flag, "
                             "order_flag, cache_size, last_number) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
         p.bind(1, id);
-        auto num = [&](int i, double v) {
-            if (v == std::floor(v) && std::fabs(v) < 9e18)
-                p.bind(i, std::int64_t(v));
-            else
-                p.bind(i, v);
-        };
-        num(2, minValue);
-        num(3, maxValue);
-        num(4, increment);
+        bindSequenceNumber(p, 2, minValue);
+        bindSequenceNumber(p, 3, maxValue);
+        bindSequenceNumber(p, 4, increment);
         p.bind(5, o.cycle ? "Y" : "N");
         p.bind(6, o.order ? "Y" : "N");
         p.bind(7, std::int64_t(o.cache));
-        num(8, start);
+        bindSequenceNumber(p, 8, start);
         p.run();
         return;
     }
@@ -139,21 +136,18 @@ void createSequence(CreateSequenceStmt &st, NameResolver &names, bool alter, Ses
     id = r.object.id;
     if (o.hasStart)
         raise(2283, st.sequence.offset());
-    auto set = [&](const std::string &column, double v) {
+    auto set = [&](const std::string &column, SequenceNumber v) {
         auto p = db.prepare("UPDATE kdb_sequences SET " + column + " = ?2 WHERE object_id = ?1");
         p.bind(1, id);
-        if (v == std::floor(v) && std::fabs(v) < 9e18)
-            p.bind(2, std::int64_t(v));
-        else
-            p.bind(2, v);
+        bindSequenceNumber(p, 2, v);
         p.run();
     };
     if (o.hasIncrement)
         set("increment_by", increment);
     if (o.hasMin || o.noMin)
-        set("min_value", o.noMin ? (ascending ? 1 : -big + 1) : o.minValue);
+        set("min_value", o.noMin ? defaultMin : o.minValue);
     if (o.hasMax || o.noMax)
-        set("max_value", o.noMax ? (ascending ? big - 1 : -1) : o.maxValue);
+        set("max_value", o.noMax ? defaultMax : o.maxValue);
     db.exec("UPDATE kdb_sequences SET cycle_flag = '" + std::string(o.cycle ? "Y" : "N") + "', cache_size = " +
             std::to_string(o.cache) + " WHERE object_id = " + std::to_string(id));
     catalog.touchObject(id);

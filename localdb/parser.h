@@ -3,6 +3,7 @@
 // statement with its ORA code and the byte offset of the token where parsing stopped.
 #pragma once
 
+#include "localdb/sequence_number.h"
 #include "localdb/statement.h"
 #include "localdb/tokenizer.h"
 
@@ -105,6 +106,7 @@ public:
     void skipPhysicalAttributes();
     void skipParenthesised();
     double signedNumber();
+    SequenceNumber sequenceValue();
 
     // Counts nested expressions and queries; a statement nested deeper than any real one is
     // refused instead of exhausting the stack.

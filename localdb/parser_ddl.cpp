@@ -113,6 +113,22 @@ double Parser::signedNumber() {
     return negative ? -v : v;
 }
 
+// A sequence option's value: a whole number of at most 28 digits, read exactly.
+SequenceNumber Parser::sequenceValue() {
+    bool negative = false;
+    if (acceptOp("-"))
+        negative = true;
+    else
+        acceptOp("+");
+    if (peek().kind != TokenKind::Number)
+        fail(922);
+    auto v = parseSequenceNumber(peek().text);
+    if (!v || *v > sequenceNumberLimit())
+        fail(922);
+    advance();
+    return negative ? -*v : *v;
+}
+
 // datatype: NUMBER [ ( precision | * [ , scale ] ) ] | NUMERIC | DECIMAL | INTEGER | INT | SMALLINT
 //         | FLOAT [ ( n ) ] | REAL | DOUBLE PRECISION | VARCHAR2 ( n [ BYTE | CHAR ] ) | VARCHAR ( n )
 //         | NVARCHAR2 ( n ) | CHAR [ ( n ) ] | NCHAR [ ( n ) ] | DATE | TIMESTAMP [ ( n ) ] [ WITH [LOCAL] TIME ZONE ]
@@ -511,17 +527,17 @@ void Parser::sequenceOptions(SequenceOptions &o) {
     for (;;) {
         if (acceptWord("START")) {
             expectWord("WITH", 905);
-            o.start = signedNumber();
+            o.start = sequenceValue();
             o.hasStart = true;
         } else if (acceptWord("INCREMENT")) {
             expectWord("BY", 924);
-            o.increment = signedNumber();
+            o.increment = sequenceValue();
             o.hasIncrement = true;
         } else if (acceptWord("MINVALUE")) {
-            o.minValue = signedNumber();
+            o.minValue = sequenceValue();
             o.hasMin = true;
         } else if (acceptWord("MAXVALUE")) {
-            o.maxValue = signedNumber();
+            o.maxValue = sequenceValue();
             o.hasMax = true;
         } else if (acceptWord("NOMINVALUE")) {
             o.noMin = true;

@@ -4,11 +4,11 @@
 #include "localdb/connection.h"
 #include "localdb/errors.h"
 
-#include <cmath>
+#include <algorithm>
 
 namespace localdb {
 
-double Sequences::next(std::int64_t id) {
+SequenceNumber Sequences::next(std::int64_t id) {
     Block &b = blocks_[id];
     if (b.remaining <= 0) {
         auto p = db_.prepare("SELECT s.min_value, s.max_value, s.increment_by, s.cycle_flag, s.cache_size, "
@@ -17,12 +17,15 @@ double Sequences::next(std::int64_t id) {
         p.bind(1, id);
         if (!p.step())
             raise(2289);
-        double minValue = p.real(0), maxValue = p.real(1), increment = p.real(2);
+        const SequenceNumber minValue = readSequenceNumber(p, 0), maxValue = readSequenceNumber(p, 1);
+        const SequenceNumber increment = readSequenceNumber(p, 2);
         bool cycle = p.text(3) == "Y";
         long long cache = std::max<long long>(1, p.integer(4));
-        double last = p.real(5);
+        SequenceNumber last = readSequenceNumber(p, 5);
         b.name = p.text(6);
         p.reset();
+        if (increment == 0)
+            raise(600, -1, {"sequence " + b.name + " increments by 0"});
         bool ascending = increment > 0;
         if ((ascending && last > maxValue) || (!ascending && last < minValue)) {
             if (!cycle)
@@ -30,15 +33,12 @@ double Sequences::next(std::int64_t id) {
             last = ascending ? minValue : maxValue;
         }
         // How many values fit before the limit.
-        double room = ascending ? std::floor((maxValue - last) / increment) + 1 : std::floor((last - minValue) / -increment) + 1;
-        long long count = room >= double(cache) ? cache : std::max(1LL, (long long)room);
-        double newLast = last + increment * double(count);
+        const SequenceNumber room = (ascending ? (maxValue - last) / increment : (last - minValue) / -increment) + 1;
+        const long long count = room >= SequenceNumber(cache) ? cache : std::max(1LL, (long long)room);
+        const SequenceNumber newLast = last + increment * SequenceNumber(count);
         auto u = db_.prepare("UPDATE kdb_sequences SET last_number = ?2 WHERE object_id = ?1");
         u.bind(1, id);
-        if (newLast == std::floor(newLast) && std::fabs(newLast) < 9e18)
-            u.bind(2, std::int64_t(newLast));
-        else
-            u.bind(2, newLast);
+        bindSequenceNumber(u, 2, newLast);
         u.run();
         if (db_.inTransaction())
             pending_[id] = newLast;
@@ -46,14 +46,14 @@ double Sequences::next(std::int64_t id) {
         b.remaining = count;
         b.increment = increment;
     }
-    double v = b.next;
-    b.next += b.increment;
-    --b.remaining;
+    SequenceNumber v = b.next;
+    if (--b.remaining > 0)
+        b.next += b.increment;
     current_[id] = v;
     return v;
 }
 
-double Sequences::current(std::int64_t id) {
+SequenceNumber Sequences::current(std::int64_t id) {
     auto it = current_.find(id);
     if (it == current_.end()) {
         auto p = db_.prepare("SELECT object_name FROM kdb_objects WHERE object_id = ?1");
@@ -71,10 +71,18 @@ void Sequences::forget(std::int64_t id) {
 
 void Sequences::afterRollback() {
     for (const auto &[id, last] : pending_) {
-        auto u = db_.prepare("UPDATE kdb_sequences SET last_number = CASE WHEN increment_by > 0 THEN "
-                             "max(last_number, ?2) ELSE min(last_number, ?2) END WHERE object_id = ?1");
+        auto p = db_.prepare("SELECT last_number, increment_by FROM kdb_sequences WHERE object_id = ?1");
+        p.bind(1, id);
+        if (!p.step())
+            continue;  // dropped meanwhile
+        const SequenceNumber stored = readSequenceNumber(p, 0);
+        const bool ascending = readSequenceNumber(p, 1) > 0;
+        p.reset();
+        if (ascending ? stored >= last : stored <= last)
+            continue;
+        auto u = db_.prepare("UPDATE kdb_sequences SET last_number = ?2 WHERE object_id = ?1");
         u.bind(1, id);
-        u.bind(2, last);
+        bindSequenceNumber(u, 2, last);
         u.run();
     }
     pending_.clear();

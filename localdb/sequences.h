@@ -3,6 +3,8 @@
 // back: a rollback that undoes a block's allocation writes the high-water mark again.
 #pragma once
 
+#include "localdb/sequence_number.h"
+
 #include <cstdint>
 #include <map>
 #include <string>
@@ -15,23 +17,23 @@ class Sequences {
 public:
     explicit Sequences(Connection &db) : db_(db) {}
 
-    double next(std::int64_t id);     // NEXTVAL; throws ORA-08004 past MAXVALUE without CYCLE
-    double current(std::int64_t id);  // CURRVAL; throws ORA-08002 before the first NEXTVAL
+    SequenceNumber next(std::int64_t id);     // NEXTVAL; throws ORA-08004 past MAXVALUE without CYCLE
+    SequenceNumber current(std::int64_t id);  // CURRVAL; throws ORA-08002 before the first NEXTVAL
     void forget(std::int64_t id);     // after DROP or ALTER SEQUENCE
     void afterRollback();             // re-writes the blocks taken inside the rolled-back transaction
     void afterCommit() { pending_.clear(); }
 
 private:
     struct Block {
-        double next = 0;
+        SequenceNumber next = 0;
         long long remaining = 0;
-        double increment = 1;
+        SequenceNumber increment = 1;
         std::string name;
     };
     Connection &db_;
     std::map<std::int64_t, Block> blocks_;
-    std::map<std::int64_t, double> current_;
-    std::map<std::int64_t, double> pending_;  // last_number written inside the open transaction
+    std::map<std::int64_t, SequenceNumber> current_;
+    std::map<std::int64_t, SequenceNumber> pending_;  // last_number written inside the open transaction
 };
 
 }  // namespace localdb

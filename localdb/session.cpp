@@ -74,8 +74,7 @@ std::shared_ptr<SessionCore> openCore(const std::string &path, const std::string
     }
     core->catalog = std::make_unique<Catalog>(*core->db);
     core->sequences = std::make_unique<Sequences>(*core->db);
-    registerCoreFunctions(*core);
-    registerOracleFunctions(db, &core->context);
+    registerSessionFunctions(*core);
     plsql::registerSqlCalls(*core);
     return core;
 }
@@ -127,6 +126,8 @@ private:
     void beginWrite() { localdb::beginWrite(*core_); }
     void commitNow() { commitWork(*core_); }
     void rollbackNow() { rollbackWork(*core_); }
+    std::unique_ptr<Cursor> runSequenceQuery(const std::shared_ptr<CompiledStatement> &compiled,
+                                             std::vector<Bind> *binds);
     std::int64_t runDml(CompiledStatement &compiled, std::vector<Bind> *binds);
     void runDdl(Statement &st, const std::string &sql);
     void alterSession(AlterSessionStmt &st);
@@ -206,6 +207,31 @@ void bindParameters(Prepared &p, std::vector<Bind> *binds) {
         if (!found)
             raise(1008);
         p.bindValue(i, found->value);
+    }
+}
+
+// NEXTVAL writes the catalogue. A query that calls it takes the write lock before its first row,
+// as a change does (waiting for another writer, then ORA-00054), rather than turning its read into
+// a write midway; outside a transaction its rows are read at once and the numbers committed.
+std::unique_ptr<Cursor> LocalSession::runSequenceQuery(const std::shared_ptr<CompiledStatement> &compiled,
+                                                       std::vector<Bind> *binds) {
+    beginWrite();
+    const bool autocommit = !core_->userTransaction;
+    try {
+        Prepared p = compiled->take(*core_->db, 0);
+        bindParameters(p, binds);
+        auto cursor = makeCursor(core_, compiled, std::move(p), autocommit);
+        if (autocommit)
+            commitNow();
+        return cursor;
+    } catch (...) {
+        if (autocommit) {
+            try {
+                rollbackNow();
+            } catch (...) {
+            }
+        }
+        throw;
     }
 }
 
@@ -341,6 +367,10 @@ StatementResult LocalSession::execute(const std::string &sql, std::vector<Bind> 
                 // so other sessions' changes wait and end in ORA-00054 as they would in Oracle.
                 if (compiled->forUpdate && core_->userTransaction)
                     beginWrite();
+                if (compiled->drawsSequence) {
+                    result.cursor = runSequenceQuery(compiled, binds);
+                    return result;
+                }
                 Prepared p = compiled->take(*core_->db, 0);
                 bindParameters(p, binds);
                 result.cursor = makeCursor(core_, compiled, std::move(p));

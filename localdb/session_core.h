@@ -64,8 +64,10 @@ void checkSchemaChanges(SessionCore &core);
 // Called after every DDL of any session of the process.
 void noteDdl();
 
-// Registers the core's SQL helpers (kdb_concat, kdb_div, kdb_number, kdb_text, kdb_nextval ...)
-// on the session's connection; core must outlive the connection's statements.
-void registerCoreFunctions(SessionCore &core);
+// Registers every SQL function on the session's connection, all with the session's context as
+// their user data: the core's helpers (kdb_concat, kdb_div, kdb_number, kdb_text, kdb_nextval ...)
+// and Oracle's built-in functions. core must outlive the connection's statements; throws when
+// SQLite refuses a registration.
+void registerSessionFunctions(SessionCore &core);
 
 }  // namespace localdb

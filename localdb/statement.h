@@ -2,6 +2,7 @@
 #pragma once
 
 #include "localdb/ast.h"
+#include "localdb/sequence_number.h"
 
 #include <memory>
 #include <string>
@@ -96,7 +97,7 @@ struct CreateViewStmt {
 
 struct SequenceOptions {
     bool hasStart = false, hasIncrement = false, hasMin = false, hasMax = false;
-    double start = 1, increment = 1, minValue = 1, maxValue = 1e27 - 1;
+    SequenceNumber start = 1, increment = 1, minValue = 1, maxValue = 1;
     bool noMin = false, noMax = false;
     bool cycle = false, order = false;
     long long cache = 20;

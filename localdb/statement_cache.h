@@ -20,6 +20,7 @@ struct CompiledStatement {
     bool isQuery = false;
     bool isUpdate = false;  // NOT NULL violations read ORA-01407 instead of ORA-01400
     bool forUpdate = false; // SELECT ... FOR UPDATE: takes the write lock like a change would
+    bool drawsSequence = false;  // a query calling NEXTVAL, which writes the sequence's next block
     std::vector<std::string> steps;  // SQLite statements run in order
     std::vector<bool> counted;       // whether a step's changes are the statement's rows (all when empty)
     std::vector<Column> columns;     // result columns of a query

@@ -408,6 +408,7 @@ std::shared_ptr<CompiledStatement> compileStatement(Statement &st, NameResolver 
         compiled->isQuery = true;
         compiled->forUpdate = st.query->forUpdate;
         compiled->steps.push_back(emitQuery(*st.query));
+        compiled->drawsSequence = compiled->steps.back().find("kdb_nextval(") != std::string::npos;
         compiled->columns = resultColumns(*st.query);
         for (const auto &c : compiled->columns)
             compiled->dateColumns.push_back(c.type == Date);

@@ -33,8 +33,13 @@ struct NlsSettings {
 // AMERICA defaults). territory is upper case.
 void applyTerritory(NlsSettings &nls, const std::string &territory);
 
+class Sequences;
+
 struct SessionContext {
     NlsSettings nls;
+
+    // The session's sequence numbers, for NEXTVAL and CURRVAL (none in a bare function test).
+    Sequences *sequences = nullptr;
 
     std::string sessionUser = "SYSTEM";  // USER, SYS_CONTEXT('USERENV','SESSION_USER'), upper case
     std::string currentSchema = "SYSTEM";  // changed by ALTER SESSION SET CURRENT_SCHEMA

@@ -142,3 +142,37 @@ TEST_F(EngineTest, SelectForUpdateAndLockTableHoldOffOtherWriters) {
     a->rollback();
     EXPECT_THROW(a->execute("LOCK TABLE nosuch IN SHARE MODE"), Error);
 }
+
+// NEXTVAL writes the sequence's block: a query drawing numbers must neither hold the write lock
+// while its cursor stays open nor fail when another session is writing.
+TEST_F(EngineTest, AQueryDrawingSequenceNumbersLeavesNoLockBehindAndWaitsForAWriter) {
+    auto a = connect();
+    auto b = connect();
+    a->execute("CREATE TABLE t (x NUMBER)");
+    a->execute("CREATE SEQUENCE s NOCACHE");
+    auto open = a->query("SELECT s.NEXTVAL FROM dual CONNECT BY LEVEL <= 3");
+    ASSERT_TRUE(open->next());
+    EXPECT_EQ(std::get<std::int64_t>(open->value(0)), 1);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_NO_THROW(b->execute("INSERT INTO t VALUES (1)"));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    ASSERT_TRUE(open->next());
+    EXPECT_EQ(std::get<std::int64_t>(open->value(0)), 2);
+
+    b->beginTransaction();
+    b->execute("INSERT INTO t VALUES (2)");
+    std::thread committer([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        b->commit();
+    });
+    EXPECT_EQ(scalar(*a, "SELECT s.NEXTVAL FROM dual"), "4");
+    committer.join();
+    // Inside a transaction the rows are read as fetched, and a rollback gives no number back.
+    a->beginTransaction();
+    auto lazy = a->query("SELECT s.NEXTVAL FROM dual");
+    ASSERT_TRUE(lazy->next());
+    EXPECT_EQ(std::get<std::int64_t>(lazy->value(0)), 5);
+    lazy.reset();
+    a->rollback();
+    EXPECT_EQ(scalar(*a, "SELECT s.NEXTVAL FROM dual"), "6");
+}
