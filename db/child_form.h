@@ -58,6 +58,9 @@ public:
     bool Connected() const { return FDatabase != nullptr; }
     db::OraSession *Session() const { return FSession.get(); }
     db::OraDatabase *Database() const { return FDatabase.get(); }
+    // Shared references, for a command that must keep both alive while it lets messages run.
+    std::shared_ptr<db::OraSession> SessionRef() const { return FSession; }
+    std::shared_ptr<db::OraDatabase> DatabaseRef() const { return FDatabase; }
 
     // The frame calls this when the window becomes the active child.
     void FormActivate();

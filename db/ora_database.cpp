@@ -13,8 +13,39 @@ OraDatabase::OraDatabase(std::shared_ptr<localdb::Session> engine) : engine_(std
 
 OraDatabase::~OraDatabase() = default;
 
+namespace {
+
+void RefuseReentry(const std::shared_ptr<bool> &inHandler)
+{
+    if (*inHandler)
+        throw EOraError(0, "このセッションでは別の処理を実行中です");
+}
+
+} // namespace
+
+void OraDatabase::SetProgressHandler(std::function<bool()> handler, int intervalMs)
+{
+    if (!handler) {
+        engine_->setProgressHandler({}, intervalMs);
+        return;
+    }
+    engine_->setProgressHandler(
+        [handler = std::move(handler), inHandler = inHandler_] {
+            *inHandler = true;
+            struct Reset {
+                bool &Flag;
+                ~Reset() { Flag = false; }
+            } reset{*inHandler};
+            return handler();
+        },
+        intervalMs);
+}
+
+void OraDatabase::Cancel() { engine_->cancel(); }
+
 localdb::StatementResult OraDatabase::Run(const std::string &sql)
 {
+    RefuseReentry(inHandler_);
     const std::string utf8 = cp932::Cp932ToUtf8(sql);
 
     std::vector<localdb::Bind> binds;
@@ -51,7 +82,7 @@ std::shared_ptr<OraDynaset> OraDatabase::DbCreateDynaset(const std::string &sql,
     localdb::StatementResult result = Run(sql);
     if (!result.cursor)
         throw EOraError(0, "問合せではない文からは結果セットを作成できません (" + result.command + ")");
-    return std::make_shared<OraDynaset>(engine_, std::move(result.cursor));
+    return std::make_shared<OraDynaset>(engine_, std::move(result.cursor), inHandler_);
 }
 
 std::int64_t OraDatabase::DbExecuteSQL(const std::string &sql) { return Run(sql).rowsAffected; }

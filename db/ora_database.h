@@ -6,6 +6,7 @@
 #include "db/ora_parameters.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -32,6 +33,15 @@ public:
     OraParameters &Parameters() { return parameters_; }
     OraParameter &Parameters(std::string_view name) { return parameters_.Item(name); }
 
+    // While a statement or a row fetch of this database runs, handler is called about every
+    // intervalMs (a window lets its messages run there); true stops the call with ORA-01013
+    // (queries only: a statement that changes data runs to its end). While the handler runs,
+    // this database and its dynasets refuse every call, so the session is never entered twice.
+    void SetProgressHandler(std::function<bool()> handler, int intervalMs);
+    // Stops the statement or fetch now running with ORA-01013, as the handler's true does; safe
+    // from any thread.
+    void Cancel();
+
     // The engine's session behind this database (for the DBMS_OUTPUT lines of PL/SQL runs).
     localdb::Session &Engine() const { return *engine_; }
 
@@ -41,6 +51,8 @@ private:
     std::shared_ptr<localdb::Session> engine_;
     OraParameters parameters_;
     int lastServerErrPos_ = 0;
+    // Set while the progress handler runs: calls arriving then come from inside a running one.
+    std::shared_ptr<bool> inHandler_ = std::make_shared<bool>(false);
 };
 
 } // namespace db

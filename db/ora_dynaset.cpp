@@ -39,8 +39,9 @@ std::shared_ptr<OraField> OraFields::Item(std::string_view name) const
     throw EOraError(0, "フィールドが見つかりません: " + cp932::Cp932ToUtf8(name));
 }
 
-OraDynaset::OraDynaset(std::shared_ptr<localdb::Session> engine, std::unique_ptr<localdb::Cursor> cursor)
-    : engine_(std::move(engine)), cursor_(std::move(cursor)), fields_(*this)
+OraDynaset::OraDynaset(std::shared_ptr<localdb::Session> engine, std::unique_ptr<localdb::Cursor> cursor,
+                       std::shared_ptr<const bool> inHandler)
+    : engine_(std::move(engine)), cursor_(std::move(cursor)), inHandler_(std::move(inHandler)), fields_(*this)
 {
     const auto &columns = cursor_->columns();
     fieldList_.reserve(columns.size());
@@ -58,6 +59,8 @@ OraDynaset::~OraDynaset() = default;
 // One step of the engine's cursor, its errors raised as the session interface's.
 bool OraDynaset::Fetch()
 {
+    if (inHandler_ && *inHandler_)
+        throw EOraError(0, "このセッションでは別の処理を実行中です");
     ++record_;
     try {
         return cursor_->next();

@@ -20,7 +20,10 @@ namespace db {
 class OraDynaset : public std::enable_shared_from_this<OraDynaset> {
 public:
     // engine keeps the engine's session alive as long as the cursor reads from it.
-    OraDynaset(std::shared_ptr<localdb::Session> engine, std::unique_ptr<localdb::Cursor> cursor);
+    // inHandler, when given, is set while the database's progress handler runs; moving then
+    // raises EOraError instead of entering the engine inside its own call.
+    OraDynaset(std::shared_ptr<localdb::Session> engine, std::unique_ptr<localdb::Cursor> cursor,
+               std::shared_ptr<const bool> inHandler = {});
     ~OraDynaset();
     OraDynaset(const OraDynaset &) = delete;
     OraDynaset &operator=(const OraDynaset &) = delete;
@@ -46,6 +49,7 @@ private:
 
     std::shared_ptr<localdb::Session> engine_;
     std::unique_ptr<localdb::Cursor> cursor_;
+    std::shared_ptr<const bool> inHandler_;
     std::vector<OraField> fieldList_;
     OraFields fields_;
     bool eof_ = false;

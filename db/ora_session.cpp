@@ -65,4 +65,12 @@ void OraSession::DbRollback()
     });
 }
 
+void OraSession::Cancel()
+{
+    for (const auto &weak : engines_) {
+        if (auto engine = weak.lock())
+            engine->cancel();
+    }
+}
+
 } // namespace db

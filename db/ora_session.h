@@ -24,6 +24,9 @@ public:
     void DbBeginTrans();
     void DbCommitTrans();
     void DbRollback();
+    // Stops the statement or fetch running on any database of this session with ORA-01013
+    // (queries only); safe from any thread while the databases stay open.
+    void Cancel();
 
 private:
     template <class Action> void ForEachEngine(Action action);

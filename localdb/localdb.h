@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -131,6 +132,18 @@ public:
 
     // Lines written through DBMS_OUTPUT since the last call (empty until PL/SQL exists).
     virtual std::vector<std::string> takeOutput() = 0;
+
+    // Asks the statement or row fetch now running on this session to stop with ORA-01013; safe
+    // from any thread. A query stops within milliseconds; a statement that changes data runs to
+    // its end, as stopping it would roll back the whole open transaction.
+    virtual void cancel() {}
+    // While a statement or a row fetch of this session runs, handler is called on the running
+    // thread at most every intervalMs (a window lets its messages run there); true cancels the
+    // call as cancel() does. The handler must not use this session. Empty removes it.
+    virtual void setProgressHandler(std::function<bool()> handler, int intervalMs) {
+        (void)handler;
+        (void)intervalMs;
+    }
 };
 
 }  // namespace localdb

@@ -66,6 +66,7 @@ std::shared_ptr<SessionCore> openCore(const std::string &path, const std::string
     }
     sqlite3 *db = core->db->handle();
     sqlite3_busy_timeout(db, kLockTimeoutMs);
+    core->progress = std::make_unique<ProgressWatch>(db);
     try {
         core->db->exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL; PRAGMA case_sensitive_like = ON; "
                        "PRAGMA foreign_keys = OFF; PRAGMA recursive_triggers = OFF");
@@ -113,6 +114,10 @@ public:
     std::string user() const override { return core_->context.sessionUser; }
     std::string host() const override { return core_->host; }
     std::vector<std::string> takeOutput() override { return plsql::takeOutput(*core_); }
+    void cancel() override { core_->progress->cancel(); }
+    void setProgressHandler(std::function<bool()> handler, int intervalMs) override {
+        core_->progress->setHandler(std::move(handler), intervalMs);
+    }
 
 private:
     template <typename F>
@@ -336,6 +341,7 @@ void LocalSession::alterSession(AlterSessionStmt &st) {
 }
 
 StatementResult LocalSession::execute(const std::string &sql, std::vector<Bind> *binds) {
+    core_->progress->beginCall();
     // SYSDATE is read once per statement; the calendar conversion is needed only when the
     // second has changed since the last statement.
     timespec clock{};

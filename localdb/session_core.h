@@ -5,6 +5,7 @@
 #include "localdb/catalog.h"
 #include "localdb/connection.h"
 #include "localdb/functions/session_context.h"
+#include "localdb/progress_watch.h"
 #include "localdb/sequences.h"
 #include "localdb/statement_cache.h"
 
@@ -46,6 +47,7 @@ struct SessionCore {
     std::vector<OpenCursor *> openCursors;  // few at a time: a vector is cheapest
     // The session's PL/SQL: package state, output buffer, compiled units (created on first use).
     std::shared_ptr<plsql::SessionState> plsql;
+    std::unique_ptr<ProgressWatch> progress;  // cancel and the caller's handler during long calls
 };
 
 // Transaction steps shared by the session and the PL/SQL runtime: the write transaction begins
