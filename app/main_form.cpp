@@ -133,6 +133,8 @@ void TMainForm::BuildFileDialogs()
     savFILE->setAcceptMode(QFileDialog::AcceptSave);
     for (QFileDialog *dialog : {opnFILE, savFILE})
         dialog->setOption(QFileDialog::DontUseNativeDialog);
+    // The worksheet asks its own overwrite question after the dialog has closed.
+    savFILE->setOption(QFileDialog::DontConfirmOverwrite);
 }
 
 QString TMainForm::ExecuteOpenDialog()

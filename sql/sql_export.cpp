@@ -1,0 +1,116 @@
+// Writing the statement's records to a CSV file (F7), with progress in the log and Esc.
+#include "sql/sql_form.h"
+
+#include "classlib/cp932.h"
+#include "classlib/errors.h"
+#include "db/cursor_guard.h"
+#include "db/escape_watch.h"
+#include "db/message_box.h"
+#include "db/ora_database.h"
+#include "db/ora_error.h"
+#include "sql/csv_file.h"
+#include "sql/csv_line.h"
+#include "sql/worksheet_command.h"
+#include "sql/worksheet_editor.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTime>
+
+void TfrmSQL::mnu_FILEOUTClick()
+{
+    TWorksheetCommand command(*this);
+    if (!command.Started())
+        return;
+    TEscapeWatch::Pressed();
+    const QString fileName = Host()->ExecuteSaveDialog(QStringLiteral("save.csv"));
+    if (fileName.isEmpty())
+        return;
+    txtLOG->SetText({});
+    if (QFileInfo::exists(fileName) &&
+        !msgbox::Confirm(this, QStringLiteral("ファイルは既に存在します。上書きしますか？")))
+        return;
+    ExportCsv(command.Database(), fileName);
+}
+
+void TfrmSQL::ExportCsv(db::OraDatabase &database, const QString &fileName)
+{
+    QPointer<TfrmSQL> self(this);
+    worksheet::TCsvFile file;
+    try {
+        file.Create(fileName);
+    } catch (const std::exception &error) {
+        msgbox::ShowError(this, QString::fromUtf8(error.what()));
+        return;
+    }
+    THourglassCursor hourglass;
+    const QTime start = QTime::currentTime();
+    SetStatus(0, QStringLiteral("開始:") + start.toString(QStringLiteral("hh:mm:ss")));
+    const std::string text = txtSQL->Text();
+    AddHistory(text);
+    ShowLogPage();
+    int count = 0;
+    try {
+        FCancelAllowed = true;
+        auto dynaset = database.DbCreateDynaset(text, 8);
+        const int fieldCount = dynaset->Fields().Count();
+        std::vector<std::shared_ptr<db::OraField>> fields;
+        for (int i = 0; i < fieldCount; ++i)
+            fields.push_back(dynaset->Fields(i));
+        std::string line;
+        QElapsedTimer sinceMessages;
+        sinceMessages.start();
+        while (!dynaset->Eof()) {
+            line.clear();
+            for (int i = 0; i < fieldCount; ++i) {
+                if (i > 0)
+                    line += ',';
+                const db::OraField &field = *fields[static_cast<std::size_t>(i)];
+                worksheet::AppendCsvField(line, field.type(), field.Value());
+            }
+            line += "\r\n";
+            file.Write(line);
+            dynaset->MoveNext();
+            ++count;
+            if (count % 100 == 0)
+                SetLogText(QStringLiteral("\r\n%1 件目を出力中").arg(count));
+            if (sinceMessages.elapsed() >= 20) {
+                QCoreApplication::processEvents();
+                if (!self)
+                    return;
+                sinceMessages.start();
+                if (FCloseRequested)
+                    break;
+            }
+            if (AskCancel())
+                break;
+        }
+        FCancelAllowed = false;
+        dynaset.reset();
+        file.Close();
+    } catch (const std::exception &error) {
+        FCancelAllowed = false;
+        // The lines written so far stay in the file; a failure to write them is reported too.
+        file.CloseQuietly();
+        if (!self)
+            return;
+        const auto *oraError = dynamic_cast<const db::EOraError *>(&error);
+        const bool cancelled = oraError && oraError->Code() == 1013 && (FUserCancelled || FCloseRequested);
+        if (!cancelled) {
+            ShowFailure(error, database);
+            return;
+        }
+    }
+    if (!self)
+        return;
+    SetLogText(QStringLiteral("\r\n%1 件出力終了").arg(count));
+    const QTime end = QTime::currentTime();
+    SetStatus(1, QStringLiteral("終了:") + end.toString(QStringLiteral("hh:mm:ss")));
+    int seconds = start.secsTo(end);
+    if (seconds < 0)
+        seconds += 24 * 3600;
+    SetStatus(2, QStringLiteral("時間:") + QTime(0, 0).addSecs(seconds).toString(QStringLiteral("hh:mm:ss")));
+    SetStatus(3, QString());
+    QCoreApplication::processEvents();
+}
