@@ -12,7 +12,7 @@
 #include "localdb/demo_database.h"
 #include "localdb/localdb.h"
 #include "sql/sql_form.h"
-#include "sql/worksheet_editor.h"
+#include "editor/editor.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -18,7 +18,7 @@ namespace {
 void RefuseReentry(const std::shared_ptr<bool> &inHandler)
 {
     if (*inHandler)
-        throw EOraError(0, "このセッションでは別の処理を実行中です");
+        throw SessionBusyError();
 }
 
 } // namespace

@@ -60,7 +60,7 @@ OraDynaset::~OraDynaset() = default;
 bool OraDynaset::Fetch()
 {
     if (inHandler_ && *inHandler_)
-        throw EOraError(0, "このセッションでは別の処理を実行中です");
+        throw SessionBusyError();
     ++record_;
     try {
         return cursor_->next();

@@ -13,6 +13,8 @@ EOraError::EOraError(int code, const std::string &utf8Message, int position)
 
 std::string EOraError::Cp932Message() const { return cp932::Utf8ToCp932(what()); }
 
+EOraError SessionBusyError() { return EOraError(0, "このセッションでは別の処理を実行中です"); }
+
 EOraError FromEngineError(const localdb::Error &error, std::string_view cp932Sql)
 {
     int position = -1;

@@ -29,6 +29,9 @@ private:
     int position_;
 };
 
+// A call made while the same database is inside a call of its own (from its progress handler).
+EOraError SessionBusyError();
+
 // The engine's error for a statement sent as cp932Sql: same text and code, the position moved
 // from the UTF-8 text the engine saw to the code page 932 text.
 EOraError FromEngineError(const localdb::Error &error, std::string_view cp932Sql);

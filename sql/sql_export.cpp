@@ -10,8 +10,9 @@
 #include "db/ora_error.h"
 #include "sql/csv_file.h"
 #include "sql/csv_line.h"
+#include "sql/status_times.h"
 #include "sql/worksheet_command.h"
-#include "sql/worksheet_editor.h"
+#include "editor/editor.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -46,7 +47,7 @@ void TfrmSQL::ExportCsv(db::OraDatabase &database, const QString &fileName)
     }
     THourglassCursor hourglass;
     const QTime start = QTime::currentTime();
-    SetStatus(0, QStringLiteral("開始:") + start.toString(QStringLiteral("hh:mm:ss")));
+    SetStatus(0, QStringLiteral("開始:") + worksheet::ClockText(start));
     const std::string text = txtSQL->Text();
     AddHistory(text);
     ShowLogPage();
@@ -106,11 +107,8 @@ void TfrmSQL::ExportCsv(db::OraDatabase &database, const QString &fileName)
         return;
     SetLogText(QStringLiteral("\r\n%1 件出力終了").arg(count));
     const QTime end = QTime::currentTime();
-    SetStatus(1, QStringLiteral("終了:") + end.toString(QStringLiteral("hh:mm:ss")));
-    int seconds = start.secsTo(end);
-    if (seconds < 0)
-        seconds += 24 * 3600;
-    SetStatus(2, QStringLiteral("時間:") + QTime(0, 0).addSecs(seconds).toString(QStringLiteral("hh:mm:ss")));
+    SetStatus(1, QStringLiteral("終了:") + worksheet::ClockText(end));
+    SetStatus(2, QStringLiteral("時間:") + worksheet::ElapsedText(start, end));
     SetStatus(3, QString());
     QCoreApplication::processEvents();
 }

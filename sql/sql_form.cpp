@@ -8,7 +8,8 @@
 #include "db/ora_database.h"
 #include "db/ora_session.h"
 #include "settings/save_prop.h"
-#include "sql/worksheet_editor.h"
+#include "editor/editor.h"
+#include "sql/worksheet_editors.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -163,10 +164,10 @@ void TfrmSQL::BuildRightPanel()
     PanelPARA->setMinimumHeight(60);
     auto *para = TightColumn(PanelPARA);
     para->addWidget(TitleLabel(QStringLiteral("ＳＱＬ"), PanelPARA));
-    txtSQL = new TWorksheetEditor(PanelPARA);
+    txtSQL = new TEditor(PanelPARA);
     txtSQL->setObjectName(QStringLiteral("txtSQL"));
     txtSQL->setMinimumHeight(30);
-    txtSQL->setFont(formutil::WindowFont(kGothic, 15));
+    worksheet::DressStatementEditor(*txtSQL);
     formutil::SetHelpContext(txtSQL, 5011);
     para->addWidget(txtSQL, 1);
 
@@ -197,10 +198,9 @@ void TfrmSQL::BuildRightPanel()
 
     tabINFO = new QWidget;
     tabINFO->setObjectName(QStringLiteral("tabINFO"));
-    txtLOG = new TWorksheetEditor(tabINFO);
+    txtLOG = new TEditor(tabINFO);
     txtLOG->setObjectName(QStringLiteral("txtLOG"));
-    txtLOG->setFont(formutil::WindowFont(kGothic, 15));
-    txtLOG->setTabStopDistance(txtLOG->fontMetrics().horizontalAdvance(QLatin1Char(' ')) * 8);
+    worksheet::DressLogEditor(*txtLOG);
     formutil::SetHelpContext(txtLOG, 5012);
     TightColumn(tabINFO)->addWidget(txtLOG);
     pageDATA->addTab(tabINFO, QStringLiteral("情報"));

@@ -26,7 +26,7 @@ class QStatusBar;
 class QTabWidget;
 class QTreeWidget;
 class TStringGrid;
-class TWorksheetEditor;
+class TEditor;
 
 namespace db {
 class EOraError;
@@ -50,14 +50,14 @@ public:
     QSplitter *Splitter1;
     QWidget *panelRIGHT;
     QWidget *PanelPARA;
-    TWorksheetEditor *txtSQL;
+    TEditor *txtSQL;
     QSplitter *SplitLOG;
     QWidget *PanelERR;
     QTabWidget *pageDATA;
     QWidget *tabDATA;
     TStringGrid *grdLOG;
     QWidget *tabINFO;
-    TWorksheetEditor *txtLOG;
+    TEditor *txtLOG;
     QStatusBar *SBar;
     QFrame *panelSELSQL;
     QListWidget *lstSQL;

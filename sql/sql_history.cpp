@@ -9,7 +9,7 @@
 #include "settings/save_prop.h"
 #include "sql/registered_sql.h"
 #include "sql/statement_text.h"
-#include "sql/worksheet_editor.h"
+#include "editor/editor.h"
 
 #include <QApplication>
 #include <QClipboard>

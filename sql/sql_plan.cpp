@@ -7,7 +7,7 @@
 #include "db/ora_session.h"
 #include "sql/plan_text.h"
 #include "sql/worksheet_command.h"
-#include "sql/worksheet_editor.h"
+#include "editor/editor.h"
 
 #include <QCoreApplication>
 

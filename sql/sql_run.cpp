@@ -12,15 +12,18 @@
 #include "db/ora_session.h"
 #include "sql/column_description.h"
 #include "sql/statement_text.h"
+#include "sql/status_times.h"
 #include "sql/value_text.h"
 #include "sql/worksheet_command.h"
-#include "sql/worksheet_editor.h"
+#include "editor/editor.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QTime>
 
+using worksheet::ClockText;
+using worksheet::ElapsedText;
 using worksheet::TStatementKind;
 
 namespace {
@@ -29,17 +32,6 @@ namespace {
 // once, long enough that a million records do not spend their time asking for messages.
 constexpr qint64 kMessageIntervalMs = 20;
 constexpr qint64 kRepaintIntervalMs = 100;
-
-QString ClockText(const QTime &time) { return time.toString(QStringLiteral("hh:mm:ss")); }
-
-// The elapsed time as a time of day (it wraps after 24 hours).
-QString ElapsedText(const QTime &start, const QTime &end)
-{
-    int seconds = start.secsTo(end);
-    if (seconds < 0)
-        seconds += 24 * 3600;
-    return ClockText(QTime(0, 0).addSecs(seconds));
-}
 
 } // namespace
 
@@ -266,7 +258,10 @@ void TfrmSQL::ShowFailure(const QString &message, int serverErrPos)
 {
     ShowLogPage();
     if (serverErrPos > 0)
+        {
         txtSQL->SetSelStart(serverErrPos);
+        txtSQL->ScrollCaret();
+    }
     txtSQL->setFocus();
     SetLogText(message);
     grdLOG->SetRedraw(true);

@@ -3,7 +3,7 @@
 
 #include "classlib/cp932.h"
 #include "db/ora_database.h"
-#include "sql/worksheet_editor.h"
+#include "editor/editor.h"
 
 #include <QTabWidget>
 #include <QTreeWidget>

@@ -7,7 +7,7 @@
 #include "db/ora_database.h"
 #include "localdb/localdb.h"
 #include "sql/sql_form.h"
-#include "sql/worksheet_editor.h"
+#include "editor/editor.h"
 #include "tests/support/gui_support.h"
 
 #include <QAction>
@@ -423,7 +423,7 @@ TEST_F(WorksheetTest, RegisteredStatementsAreLoadedIntoTheEditor)
     sql->lstSQL->setCurrentRow(0);
     QTest::mouseClick(sql->btnOK, Qt::LeftButton);
     EXPECT_FALSE(sql->panelSELSQL->isVisible());
-    EXPECT_EQ(sql->txtSQL->Text(), "select *\r\n  from dual");
+    EXPECT_EQ(sql->txtSQL->Text(), "select *\r\n  from dual\r\n");
     // A missing file: an empty list, and OK reports the file error and keeps the overlay.
     sql->SetRegisteredSqlFile(folder->filePath(QStringLiteral("none.ini")));
     QTest::keyClick(sql->txtSQL, Qt::Key_F10);
