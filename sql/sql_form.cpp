@@ -184,6 +184,8 @@ void TfrmSQL::BuildRightPanel()
     grdLOG->setFont(formutil::WindowFont(kGothic, 15));
     grdLOG->SetColor(Qt::white);
     grdLOG->SetDefaultRowHeight(19);
+    grdLOG->SetColCount(2);
+    grdLOG->SetRowCount(2);
     grdLOG->SetOptions(grdLOG->Options() | goRowSizing | goColSizing | goRowMoving | goColMoving |
                        goRangeSelect);
     grdLOG->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -223,6 +225,9 @@ void TfrmSQL::BuildMenus()
     mnu_REGSQL_READ = AddMenuItem(mnu_EDIT, "mnu_REGSQL_READ", QStringLiteral("登録SQLの読込"), Qt::Key_F10, 5013);
     mnu_MakePLANTABLE = AddMenuItem(mnu_EDIT, "mnu_MakePLANTABLE", QStringLiteral("PLAN_TABLE作成"), {}, 5005);
     mnu_DelPLANTABLE = AddMenuItem(mnu_EDIT, "mnu_DelPLANTABLE", QStringLiteral("PLAN_TABLE削除"), {}, 5006);
+    // Until the window connects, its statement commands have no session to use.
+    for (QAction *action : mnu_EDIT->actions())
+        action->setEnabled(false);
     connect(mnu_FILEOUT, &QAction::triggered, this, &TfrmSQL::mnu_FILEOUTClick);
     connect(mnu_EXECUTE, &QAction::triggered, this, &TfrmSQL::mnu_EXECUTEClick);
     connect(mnu_PLAN, &QAction::triggered, this, &TfrmSQL::mnu_PLANClick);

@@ -451,7 +451,7 @@ TEST_F(FrameTest, EachKindOfWindowHasItsMenuItems)
     CheckItems(sql, {{"mnu_EXECUTE", "SQLの実行(&E)", Qt::Key_F8, 5014, false, true},
                      {"mnu_PLAN", "実行プラン(&P)", Qt::CTRL | Qt::Key_F9, 5007, false, true},
                      {"Refresh1", "最新の情報に更新(&R)", Qt::Key_F5, 0, false, true},
-                     {"mnu_RIREKI_TABLE_VIEW", "履歴・TABLE/VIEW(&W)", Qt::CTRL | Qt::Key_W, 0, false, true},
+                     {"mnu_RIREKI_TABLE_VIEW", "履歴・TABLE/VIEW(&W)", Qt::CTRL | Qt::Key_W, 0, true, true},
                      {"WindowTileVertical1", "垂直に並べて表示(&V)", none, 0, true, true}});
 
     Trigger(Active(), "INFO1");
