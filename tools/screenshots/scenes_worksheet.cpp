@@ -4,6 +4,7 @@
 
 #include "app/main_form.h"
 #include "classlib/cp932.h"
+#include "db/form_helpers.h"
 #include "editor/editor.h"
 #include "localdb/demo_database.h"
 #include "localdb/localdb.h"
@@ -39,6 +40,8 @@ const QString &DemoCopy()
 // A frame of 1000 x 640 pixels with one worksheet connected as SCOTT, the left panel shown.
 std::unique_ptr<TMainForm> Frame(TfrmSQL *&sql)
 {
+    // The windows' Japanese font names map to the installed fonts, as at the program's start.
+    formutil::InstallFontSubstitutions();
     static QTemporaryDir iniFolder;
     const QString ini = iniFolder.filePath(QStringLiteral("kestrim.ini"));
     QFile file(ini);
