@@ -71,6 +71,8 @@ bool Client::connect(const std::string &logon, bool announce) {
         return false;
     }
     lastHost_ = host;
+    if (settings_.serverOutput)
+        switchServerOutput();
     variables_.define("_USER", session_->user());
     variables_.define("_CONNECT_IDENTIFIER", host);
     refreshDateDisplay();
@@ -238,6 +240,16 @@ bool Client::runSql(const std::vector<std::string> &lines) {
         }
     } catch (const Error &e) {
         printServerOutput();
+        if (e.code() == 24344) {
+            // A unit that does not compile is still created: report it as created with errors.
+            const std::string message = completionAfterCreate(joinLines(lines), "CREATE ", 0);
+            if (message.rfind("Warning", 0) == 0) {
+                out_.line("");
+                out_.line(message);
+                out_.line("");
+                return false;
+            }
+        }
         for (const std::string &line : errorReport(lines, e.position(), e.what()))
             out_.line(line);
         out_.line("");
@@ -352,6 +364,18 @@ void Client::printServerOutput() {
         return;
     for (const std::string &line : lines)
         out_.line(line);
+}
+
+void Client::switchServerOutput() {
+    if (!session_)
+        return;
+    try {
+        session_->execute(settings_.serverOutput ? "BEGIN DBMS_OUTPUT.ENABLE(NULL); END;"
+                                                 : "BEGIN DBMS_OUTPUT.DISABLE; END;");
+    } catch (const std::exception &e) {
+        for (const std::string &line : plainErrorReport(e.what()))
+            out_.line(line);
+    }
 }
 
 void Client::sqlFailed(int code) {

@@ -60,6 +60,9 @@ private:
     bool runSql(const std::vector<std::string> &lines);
     void printQuery(Cursor &cursor);
     void printServerOutput();
+    // The engine keeps DBMS_OUTPUT lines only while its buffer is enabled, so SET SERVEROUTPUT
+    // enables or disables it in the session as well.
+    void switchServerOutput();
     void afterStatement(const std::string &command);
     void refreshDateDisplay();
     std::string substituteLine(const std::string &line);

@@ -88,7 +88,10 @@ void Client::runCommand(const std::string &rawLine, Source &source) {
         out_.line(args);
         break;
     case CommandId::Set: {
+        const bool serverOutputBefore = settings_.serverOutput;
         SetOutcome outcome = applySet(settings_, args);
+        if (settings_.serverOutput != serverOutputBefore)
+            switchServerOutput();
         for (const std::string &note : outcome.notes)
             out_.note(note);
         if (!outcome.error.empty())
