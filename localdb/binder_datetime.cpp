@@ -411,8 +411,11 @@ void bindTimestampLiteral(ExprPtr &ep) {
         });
         type = Type::temporalOf(Temporal::TimestampTz, 0, 9);
     }
-    ep = text(stored, e.offset);
-    ep->endOffset = e.endOffset;
+    // The literal's node is replaced, so its offsets are read before it goes.
+    const auto offset = e.offset;
+    const auto endOffset = e.endOffset;
+    ep = text(stored, offset);
+    ep->endOffset = endOffset;
     ep->type = type;
 }
 
