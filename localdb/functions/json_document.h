@@ -13,13 +13,24 @@
 
 namespace localdb::functions {
 
+struct JsonMember;
+
 struct JsonValue {
     enum Kind { Null, False, True, Number, String, Array, Object } kind = Null;
     std::string text;  // a string's value, or a number as written
     std::vector<JsonValue> items;
-    std::vector<std::pair<std::string, JsonValue>> members;
+    // A vector may hold a type completed later; a pair of an incomplete type may not, so an
+    // object's members are a struct of their own, declared after the value.
+    std::vector<JsonMember> members;
 
     bool isScalar() const { return kind != Array && kind != Object; }
+};
+
+// An object's member: its name and value, as a pair would hold them.
+struct JsonMember {
+    JsonMember(std::string name, JsonValue value) : first(std::move(name)), second(std::move(value)) {}
+    std::string first;
+    JsonValue second;
 };
 
 // Strict: RFC 8259 text. Lax also takes names without quotes, single-quoted strings, true, false
