@@ -330,7 +330,7 @@ std::shared_ptr<CompiledUnit> compileUnit(SessionCore &core, const std::string &
             spec.packageSpec(*unit);
         } catch (const SyntaxError &) {
         }
-        // The body's scope continues the specification's.
+        // The body's scope continues the package specification's.
         c.pushScope();
         for (auto &[k, v] : spec.scope->symbols)
             c.scope->symbols.emplace(k, v);

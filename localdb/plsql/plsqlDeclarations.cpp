@@ -465,7 +465,7 @@ Subprogram *Compiler::subprogram(bool packageLevel, bool spec) {
         for (Subprogram *d : existing->subprograms)
             if (!d->body && sameSignature(*d, *sub))
                 declared = d;
-    // Also the specification's declaration of a package subprogram.
+    // Also the package specification's declaration of a subprogram.
     if (!declared && package && frame->level == 0)
         if (Symbol *specSym = lookup(name); specSym && specSym->kind == Symbol::Subprograms)
             for (Subprogram *d : specSym->subprograms)
