@@ -131,6 +131,7 @@ public:
     ExprP variableRef(const Symbol &s, const std::string &name);
     ExprP cursorAttribute(const Symbol *cursor, int offset);
     ExprP builtinFunction(const std::string &name, int offset);
+    void skipCallArguments();
     void checkType(const Expr &e, TypeKind wanted, int offset);
 
     // --- embedded SQL (plsqlSql.cpp) ---

@@ -578,16 +578,7 @@ ExprP Compiler::nameExpression(bool statementContext, bool *wasCall) {
         if (!u->valid) {
             errorPair(offset, 905, "object " + u->program.qualified() + " is invalid", "PL/SQL: Statement ignored",
                       offset);
-            if (acceptOp("(")) {
-                int depth = 1;
-                while (!atEnd() && depth > 0) {
-                    if (isOp("("))
-                        ++depth;
-                    if (isOp(")"))
-                        --depth;
-                    advance();
-                }
-            }
+            skipCallArguments();
             if (wasCall)
                 *wasCall = true;
             return node<Literal>(*this, offset, PlType::unknown());
@@ -640,20 +631,25 @@ ExprP Compiler::nameExpression(bool statementContext, bool *wasCall) {
         errorPair(offset, 201, "identifier '" + n.parts[0] + "' must be declared", "PL/SQL: Statement ignored",
                   offset);
     }
-    // Skip the arguments of the unknown call.
-    if (acceptOp("(")) {
-        int depth = 1;
-        while (!atEnd() && depth > 0) {
-            if (isOp("("))
-                ++depth;
-            if (isOp(")"))
-                --depth;
-            advance();
-        }
-    }
+    skipCallArguments();
     if (wasCall)
         *wasCall = true;
     return node<Literal>(*this, offset, PlType::unknown());
+}
+
+// Steps over a parenthesised argument list of a call that cannot be compiled, so that parsing
+// goes on after it and reports the statement's later errors.
+void Compiler::skipCallArguments() {
+    if (!acceptOp("("))
+        return;
+    int depth = 1;
+    while (!atEnd() && depth > 0) {
+        if (isOp("("))
+            ++depth;
+        if (isOp(")"))
+            --depth;
+        advance();
+    }
 }
 
 // SQL's functions: a few computed natively because loops lean on them, the rest through SQL.
