@@ -9,7 +9,7 @@
 //   long an Esc waits for its question.
 #include "app/main_form.h"
 #include "classlib/string_grid.h"
-#include "localdb/demo_database.h"
+#include "localdb/catalog/demo_database.h"
 #include "localdb/localdb.h"
 #include "sql/sql_form.h"
 #include "editor/editor.h"

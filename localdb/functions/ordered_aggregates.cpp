@@ -8,7 +8,7 @@
 // The rows are kept in arrival order; SQLite's inverse call drops the oldest. A result is
 // computed once for each set of rows (a window without ORDER BY asks the same partition once
 // per row).
-#include "localdb/errors.h"
+#include "localdb/system/errors.h"
 #include "localdb/functions/function_errors.h"
 #include "localdb/functions/function_registry.h"
 #include "localdb/functions/text_functions.h"

@@ -4,7 +4,7 @@
 
 #include "localdb/functions/session_context.h"
 #include "localdb/functions/timestamp_value.h"
-#include "localdb/types.h"
+#include "localdb/sql/types.h"
 
 #include <string>
 

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "localdb/localdb.h"
-#include "localdb/name_resolver.h"
-#include "localdb/session_core.h"
+#include "localdb/sql/name_resolver.h"
+#include "localdb/system/session_core.h"
 
 #include <string>
 #include <string_view>

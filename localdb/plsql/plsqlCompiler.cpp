@@ -1,7 +1,7 @@
 // The compiler's token access, error recording, scopes and the drivers for blocks and units.
 #include "localdb/plsql/plsqlCompilerImpl.h"
 
-#include "localdb/errors.h"
+#include "localdb/system/errors.h"
 #include "localdb/functions/utf8_text.h"
 
 namespace localdb::plsql {

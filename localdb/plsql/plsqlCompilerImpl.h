@@ -3,8 +3,8 @@
 #pragma once
 
 #include "localdb/plsql/plsqlCompiler.h"
-#include "localdb/name_resolver.h"
-#include "localdb/tokenizer.h"
+#include "localdb/sql/name_resolver.h"
+#include "localdb/sql/tokenizer.h"
 
 #include <map>
 #include <set>

@@ -1,9 +1,9 @@
 // How each node runs.
 #include "localdb/plsql/plsqlNodes.h"
 
-#include "localdb/errors.h"
+#include "localdb/system/errors.h"
 #include "localdb/functions/date_calendar.h"
-#include "localdb/sqlite_errors.h"
+#include "localdb/system/sqlite_errors.h"
 
 #include <sqlite3.h>
 

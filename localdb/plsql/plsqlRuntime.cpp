@@ -1,7 +1,7 @@
 // Calls, frames, package instances and error stacks.
 #include "localdb/plsql/plsqlNodes.h"
 
-#include "localdb/errors.h"
+#include "localdb/system/errors.h"
 
 #include <pthread.h>
 

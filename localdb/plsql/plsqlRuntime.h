@@ -4,9 +4,9 @@
 #pragma once
 
 #include "localdb/plsql/plsqlValue.h"
-#include "localdb/name_resolver.h"
-#include "localdb/session_core.h"
-#include "localdb/statement_cache.h"
+#include "localdb/sql/name_resolver.h"
+#include "localdb/system/session_core.h"
+#include "localdb/system/statement_cache.h"
 
 #include <atomic>
 #include <deque>

@@ -2,10 +2,10 @@
 // variables as bind parameters and its stored functions called through kdb_call.
 #include "localdb/plsql/plsqlCompilerImpl.h"
 
-#include "localdb/parser.h"
+#include "localdb/sql/parser.h"
 #include "localdb/plsql/plsqlSqlCalls.h"
-#include "localdb/sqlite_errors.h"
-#include "localdb/translate.h"
+#include "localdb/system/sqlite_errors.h"
+#include "localdb/sql/translate.h"
 
 namespace localdb::plsql {
 namespace {

@@ -1,7 +1,7 @@
 // Stored functions in SQL statements.
 #include "localdb/plsql/plsqlSqlCalls.h"
 
-#include "localdb/errors.h"
+#include "localdb/system/errors.h"
 #include "localdb/functions/date_calendar.h"
 #include "localdb/plsql/plsqlNodes.h"
 #include "localdb/plsql/plsqlUnits.h"

@@ -2,7 +2,7 @@
 // kdb_call(id, x), and the SQLite function that runs them.
 #pragma once
 
-#include "localdb/name_resolver.h"
+#include "localdb/sql/name_resolver.h"
 #include "localdb/plsql/plsqlCompiler.h"
 
 namespace localdb::plsql {

@@ -2,13 +2,13 @@
 // catalogue, and their compiled forms cached per session.
 #include "localdb/plsql/plsql.h"
 
-#include "localdb/catalog.h"
-#include "localdb/errors.h"
+#include "localdb/catalog/catalog.h"
+#include "localdb/system/errors.h"
 #include "localdb/plsql/plsqlCompiler.h"
 #include "localdb/plsql/plsqlOutput.h"
 #include "localdb/plsql/plsqlSqlCalls.h"
 #include "localdb/plsql/plsqlUnits.h"
-#include "localdb/sqlite_errors.h"
+#include "localdb/system/sqlite_errors.h"
 
 #include <atomic>
 

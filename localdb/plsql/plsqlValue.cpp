@@ -1,7 +1,7 @@
 // PL/SQL values: conversions, assignment checks and the runtime's Oracle messages.
 #include "localdb/plsql/plsqlValue.h"
 
-#include "localdb/errors.h"
+#include "localdb/system/errors.h"
 #include "localdb/functions/database_charset.h"
 #include "localdb/functions/date_calendar.h"
 #include "localdb/functions/date_format.h"

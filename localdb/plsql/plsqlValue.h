@@ -4,7 +4,7 @@
 
 #include "localdb/functions/session_context.h"
 #include "localdb/localdb.h"
-#include "localdb/types.h"
+#include "localdb/sql/types.h"
 
 #include <cstdint>
 #include <memory>

@@ -3,11 +3,11 @@
 // of bounds, another exception type) is a fault.
 //
 // Input: the statement text itself, as bytes (mostly UTF-8, but any byte may occur).
-#include "localdb/demo_database.h"
+#include "localdb/catalog/demo_database.h"
 #include "localdb/localdb.h"
-#include "localdb/parser.h"
-#include "localdb/statement.h"
-#include "localdb/tokenizer.h"
+#include "localdb/sql/parser.h"
+#include "localdb/sql/statement.h"
+#include "localdb/sql/tokenizer.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -19,7 +19,7 @@
 //   transaction begin|commit|rollback  the session interface's transaction calls
 //   output                             the lines DBMS_OUTPUT holds (Session::takeOutput), one per
 //                                      line after ----; (empty) for an empty line
-#include "localdb/demo_database.h"
+#include "localdb/catalog/demo_database.h"
 #include "localdb/localdb.h"
 
 #include <algorithm>

@@ -1,5 +1,5 @@
 // Parser and tokenizer: the error codes and byte positions of malformed statements.
-#include "localdb/parser.h"
+#include "localdb/sql/parser.h"
 
 #include <gtest/gtest.h>
 
@@ -78,7 +78,7 @@ TEST(Parser, ValidStatementsOfEveryKind) {
         EXPECT_NO_THROW(localdb::parseStatement(sql)) << sql;
 }
 
-#include "localdb/errors.h"
+#include "localdb/system/errors.h"
 
 TEST(Errors, EveryMessageIsFormattedWithItsArguments) {
     EXPECT_EQ(localdb::formatOracleMessage(942), "ORA-00942: table or view does not exist");

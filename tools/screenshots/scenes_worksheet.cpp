@@ -6,7 +6,7 @@
 #include "classlib/cp932.h"
 #include "db/form_helpers.h"
 #include "editor/editor.h"
-#include "localdb/demo_database.h"
+#include "localdb/catalog/demo_database.h"
 #include "localdb/localdb.h"
 #include "sql/sql_form.h"
 
