@@ -5,6 +5,7 @@
 // The rows are a generated table in a fresh engine database (numbers, dates with and without a
 // time, Japanese and ASCII text, nulls); both sides run the same query on it.
 #include "app/grid_filler.h"
+#include "bench/support/scratch_database.h"
 #include "classlib/string_grid.h"
 #include "db/session_factory.h"
 #include "localdb/localdb.h"
@@ -16,7 +17,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,31 +54,21 @@ double CpuSeconds()
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-// A database in a private temporary folder, removed at the end.
-struct BenchDatabase {
-    std::filesystem::path folder;
-    std::string path;
-    BenchDatabase()
-    {
-        char pattern[] = "/tmp/kestrim-bench-XXXXXX";
-        if (!mkdtemp(pattern)) std::abort();
-        folder = pattern;
-        path = (folder / "bench.kdb").string();
-        localdb::Session::createDatabase(path, "MANAGER");
-        auto session = localdb::Session::open(path, "SYSTEM", "MANAGER");
-        session->execute(kCreateTable);
-        session->execute("create table digits (n number(1))");
-        for (int i = 0; i < 10; ++i) session->execute("insert into digits values (" + std::to_string(i) + ")");
-        session->execute(kFillTable + std::to_string(kRows));
-    }
-    ~BenchDatabase() { std::filesystem::remove_all(folder); }
-};
+// The scratch database with the generated table.
+void FillTable(const bench::ScratchDatabase &database)
+{
+    auto session = database.openSystem();
+    session->execute(kCreateTable);
+    session->execute("create table digits (n number(1))");
+    for (int i = 0; i < 10; ++i) session->execute("insert into digits values (" + std::to_string(i) + ")");
+    session->execute(kFillTable + std::to_string(kRows));
+}
 
 // The baseline: the query's rows read from the engine, every value copied into one plain vector
 // per column.
-double ReadIntoVectors(const BenchDatabase &database)
+double ReadIntoVectors(const bench::ScratchDatabase &database)
 {
-    auto session = localdb::Session::open(database.path, "SYSTEM", "MANAGER");
+    auto session = localdb::Session::open(database.path(), "SYSTEM", "MANAGER");
     const double start = CpuSeconds();
     auto cursor = session->query(kQuery);
     std::vector<std::vector<localdb::Value>> columns(cursor->columns().size());
@@ -97,9 +87,9 @@ struct GridResult {
 };
 
 // The same query through the session interface into a shown string grid.
-GridResult FillGrid(const BenchDatabase &database)
+GridResult FillGrid(const bench::ScratchDatabase &database)
 {
-    auto oraDatabase = db::CreateSessionObject(db::kSessionProgId)->OpenDatabase(database.path, "system/manager", 0);
+    auto oraDatabase = db::CreateSessionObject(db::kSessionProgId)->OpenDatabase(database.path(), "system/manager", 0);
     TStringGrid grid;
     grid.resize(800, 600);
     grid.show();
@@ -125,7 +115,8 @@ int main(int argc, char **argv)
     if (const char *rows = std::getenv("KESTRIM_BENCH_ROWS")) kRows = std::max(1000, std::atoi(rows));
 
     const auto built = std::chrono::steady_clock::now();
-    BenchDatabase database;
+    bench::ScratchDatabase database;
+    FillTable(database);
     std::printf("database of %d rows built in %.1f s\n", kRows, Seconds(std::chrono::steady_clock::now() - built));
 
     // Three rounds, the best of each side, so that a busy moment of the machine counts less.

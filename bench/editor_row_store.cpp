@@ -8,6 +8,7 @@
 #include "editor/editor_model.h"
 #include "editor/editor_strings.h"
 #include "syntax/editor_fountain.h"
+#include "bench/support/sql_text.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -27,60 +28,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
-
-// A line of SQL-like text, some with double-byte characters, about 50 bytes on average.
-std::string Line(int i)
-{
-    static const char *const words[] = {"select", "name", "from", "emp", "where", "id", "=", "and",
-                                        "\x8E\x81\x96\xBC", "'\x82\xA0\x82\xA2'", "--", "1234", "\t"};
-    std::string line;
-    const int n = 7 + (i * 7) % 9;
-    for (int k = 0; k < n; ++k) {
-        line += words[(i + k * 5) % 13];
-        line += ' ';
-    }
-    return line;
-}
-
-std::string MakeText(int lines)
-{
-    std::string text;
-    text.reserve(static_cast<std::size_t>(lines) * 56);
-    for (int i = 0; i < lines; ++i) {
-        text += Line(i);
-        text += "\r\n";
-    }
-    return text;
-}
-
-void WriteFile(const QString &name, const std::string &bytes)
-{
-    QFile file(name);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(name));
-        std::exit(1);
-    }
-}
-
-// The baseline: the whole file into one buffer, then its line ends counted.
-std::size_t ReadAndCount(const QString &name)
-{
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly))
-        std::exit(1);
-    const auto size = static_cast<std::size_t>(file.size());
-    std::unique_ptr<char[]> buffer(new char[size]);
-    file.read(buffer.get(), static_cast<qint64>(size));
-    std::size_t lines = 0;
-    const char *p = buffer.get();
-    const char *end = p + size;
-    while (const void *hit = std::memchr(p, '\n', static_cast<std::size_t>(end - p))) {
-        ++lines;
-        p = static_cast<const char *>(hit) + 1;
-    }
-    return lines;
-}
 
 std::size_t HeapInUse()
 {
@@ -126,10 +73,10 @@ int main()
     const QString smallName = dir.filePath("small.sql");
     std::size_t fileSize = 0;
     {
-        const std::string big = MakeText(BigRows);
+        const std::string big = bench::makeSqlText(BigRows);
         fileSize = big.size();
-        WriteFile(bigName, big);
-        WriteFile(smallName, MakeText(SmallRows));
+        bench::writeFileOrExit(bigName, big);
+        bench::writeFileOrExit(smallName, bench::makeSqlText(SmallRows));
     }
     std::printf("file: %.1f MB, %d lines\n", static_cast<double>(fileSize) / 1e6, BigRows);
 
@@ -139,7 +86,7 @@ int main()
     std::size_t counted = 0;
     for (int round = 0; round < 3; ++round) {
         auto start = Clock::now();
-        counted = ReadAndCount(bigName);
+        counted = bench::readAndCountLines(bigName);
         baseline = std::min(baseline, Seconds(start));
         auto editor = std::make_unique<TEditorModel>();
         start = Clock::now();

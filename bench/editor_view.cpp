@@ -6,6 +6,7 @@
 //  - editor_view_load: loading a 100 MB file into a shown editor and painting its first screen,
 //    against reading the file and counting its line ends.
 #include "editor/editor.h"
+#include "bench/support/sql_text.h"
 
 #include <QApplication>
 #include <QImage>
@@ -25,31 +26,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
-
-// A line of SQL, some with double-byte characters, strings and comments, about 50 bytes.
-std::string Line(int i)
-{
-    static const char *const words[] = {"select", "name", "from", "emp", "where", "id", "=", "and",
-                                        "\x8E\x81\x96\xBC", "'\x82\xA0\x82\xA2'", "--", "1234", "\t"};
-    std::string line;
-    const int n = 7 + (i * 7) % 9;
-    for (int k = 0; k < n; ++k) {
-        line += words[(i + k * 5) % 13];
-        line += ' ';
-    }
-    return line;
-}
-
-std::string MakeText(int lines)
-{
-    std::string text;
-    text.reserve(static_cast<std::size_t>(lines) * 56);
-    for (int i = 0; i < lines; ++i) {
-        text += Line(i);
-        text += "\r\n";
-    }
-    return text;
-}
 
 // Paints the whole editor once, as a paint request for its client area does.
 void Paint(TEditor &editor)
@@ -106,24 +82,6 @@ double TypingTime(TEditor &editor, int row)
     return best;
 }
 
-std::size_t ReadAndCount(const QString &name)
-{
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly))
-        std::exit(1);
-    const auto size = static_cast<std::size_t>(file.size());
-    std::unique_ptr<char[]> buffer(new char[size]);
-    file.read(buffer.get(), static_cast<qint64>(size));
-    std::size_t lines = 0;
-    const char *p = buffer.get();
-    const char *end = p + size;
-    while (const void *hit = std::memchr(p, '\n', static_cast<std::size_t>(end - p))) {
-        ++lines;
-        p = static_cast<const char *>(hit) + 1;
-    }
-    return lines;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -135,12 +93,8 @@ int main(int argc, char **argv)
     constexpr int FarRow = 1000000;
     QTemporaryDir dir;
     const QString bigName = dir.filePath(QStringLiteral("big.sql"));
-    std::string big = MakeText(BigRows);
-    {
-        QFile file(bigName);
-        if (!file.open(QIODevice::WriteOnly) || file.write(big.data(), static_cast<qint64>(big.size())) != static_cast<qint64>(big.size()))
-            return 1;
-    }
+    std::string big = bench::makeSqlText(BigRows);
+    bench::writeFileOrExit(bigName, big);
     std::printf("file: %.1f MB, %d lines\n", static_cast<double>(big.size()) / 1e6, BigRows);
 
     // Loading into a shown editor and painting its first screen.
@@ -148,7 +102,7 @@ int main(int argc, char **argv)
     double load = 1e9;
     for (int round = 0; round < 3; ++round) {
         auto start = Clock::now();
-        const std::size_t lines = ReadAndCount(bigName);
+        const std::size_t lines = bench::readAndCountLines(bigName);
         baseline = std::min(baseline, Seconds(start));
         TEditor editor;
         Dress(editor);
@@ -180,7 +134,7 @@ int main(int argc, char **argv)
     const double farTyping = TypingTime(editor, FarRow + 10);
     TEditor small;
     Dress(small);
-    small.SetText(MakeText(1000));
+    small.SetText(bench::makeSqlText(1000));
     small.SetTopRow(480);
     const double smallTyping = TypingTime(small, 500);
     std::printf("one key with its repaint: %.3f ms in row %d, %.3f ms in 1,000 rows\n", farTyping * 1e3, FarRow + 10,

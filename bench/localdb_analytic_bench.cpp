@@ -4,30 +4,18 @@
 //   localdb_listagg      LISTAGG(s, ',') WITHIN GROUP (ORDER BY s) of a million rows in a thousand
 //                        groups, against group_concat over the rows sorted first
 // Each figure is the best of several rounds; the ratio is engine time over SQLite time.
+#include "bench/support/bench_timing.h"
+#include "bench/support/scratch_database.h"
 #include "localdb/localdb.h"
 
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <functional>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
-double bestSeconds(int rounds, const std::function<void()> &work) {
-    double best = 1e30;
-    for (int r = 0; r < rounds; ++r) {
-        auto start = std::chrono::steady_clock::now();
-        work();
-        std::chrono::duration<double> d = std::chrono::steady_clock::now() - start;
-        best = std::min(best, d.count());
-    }
-    return best;
-}
 
 // Runs a query on the engine, reading every value of every row.
 std::size_t engineRows(localdb::Session &session, const std::string &sql, int columns) {
@@ -63,46 +51,36 @@ std::size_t sqliteRows(sqlite3 *db, const std::string &sql, int columns) {
 }  // namespace
 
 int main() {
-    char pattern[] = "/tmp/kestrim-bench-XXXXXX";
-    const std::filesystem::path folder = mkdtemp(pattern);
-    const std::string path = (folder / "bench.kdb").string();
-    localdb::Session::createDatabase(path, "MANAGER");
-    auto session = localdb::Session::open(path, "SYSTEM", "MANAGER");
+    bench::ScratchDatabase scratch;
+    const std::string &path = scratch.path();
+    auto session = scratch.openSystem();
     session->execute("CREATE TABLE facts (id NUMBER(10), g NUMBER(5), v NUMBER(10), s VARCHAR2(3))");
-    {
-        // Filled through SQLite directly: the benchmark measures the queries, not loading.
-        // Values of three characters keep each group's list within LISTAGG's 4000 bytes.
-        sqlite3 *db = nullptr;
-        sqlite3_open(path.c_str(), &db);
-        sqlite3_exec(db,
-                     "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 1000000) "
-                     "INSERT INTO \"SYSTEM.FACTS\" SELECT i, i % 1000, (i * 7919) % 1000003, "
-                     "printf('%03d', (i * 37) % 1000) FROM c",
-                     nullptr, nullptr, nullptr);
-        sqlite3_close(db);
-    }
+    // Filled through SQLite directly: the benchmark measures the queries, not loading.
+    // Values of three characters keep each group's list within LISTAGG's 4000 bytes.
+    scratch.fillWithSqlite("WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 1000000) "
+                           "INSERT INTO \"SYSTEM.FACTS\" SELECT i, i % 1000, (i * 7919) % 1000003, "
+                           "printf('%03d', (i * 37) % 1000) FROM c");
     sqlite3 *plain = nullptr;
     sqlite3_open_v2(path.c_str(), &plain, SQLITE_OPEN_READONLY, nullptr);
 
     std::size_t rows = 0;
-    double engineRank = bestSeconds(2, [&] {
+    double engineRank = bench::bestSeconds(2, [&] {
         rows = engineRows(*session, "SELECT ROW_NUMBER() OVER (PARTITION BY g ORDER BY v) FROM facts", 1);
     });
-    double plainRank = bestSeconds(2, [&] {
+    double plainRank = bench::bestSeconds(2, [&] {
         sqliteRows(plain, "SELECT row_number() OVER (PARTITION BY g ORDER BY v) FROM \"SYSTEM.FACTS\"", 1);
     });
     std::size_t groups = 0;
-    double engineList = bestSeconds(2, [&] {
+    double engineList = bench::bestSeconds(2, [&] {
         groups = engineRows(*session, "SELECT g, LISTAGG(s, ',') WITHIN GROUP (ORDER BY s) FROM facts GROUP BY g", 2);
     });
-    double plainList = bestSeconds(2, [&] {
+    double plainList = bench::bestSeconds(2, [&] {
         sqliteRows(plain,
                    "SELECT g, group_concat(s, ',') FROM (SELECT g, s FROM \"SYSTEM.FACTS\" ORDER BY g, s) GROUP BY g",
                    2);
     });
     sqlite3_close(plain);
     session.reset();
-    std::filesystem::remove_all(folder);
 
     std::printf("row_number: engine %.3f s, sqlite %.3f s (%zu rows)\n", engineRank, plainRank, rows);
     std::printf("listagg: engine %.3f s, sqlite %.3f s (%zu groups)\n", engineList, plainList, groups);

@@ -4,29 +4,17 @@
 //   localdb_row_generator      SELECT LEVEL FROM dual CONNECT BY LEVEL <= 1000000 against a
 //                              recursive common table expression counting to a million
 // Each figure is the best of several rounds; the ratio is engine time over SQLite time.
+#include "bench/support/bench_timing.h"
+#include "bench/support/scratch_database.h"
 #include "localdb/localdb.h"
 
 #include <sqlite3.h>
 
-#include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <functional>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
-double bestSeconds(int rounds, const std::function<void()> &work) {
-    double best = 1e30;
-    for (int r = 0; r < rounds; ++r) {
-        auto start = std::chrono::steady_clock::now();
-        work();
-        std::chrono::duration<double> d = std::chrono::steady_clock::now() - start;
-        best = std::min(best, d.count());
-    }
-    return best;
-}
 
 // What a caller does with each value: keep it. Both sides store into the same variant type.
 void keep(localdb::Value &slot, sqlite3_stmt *s, int i) {
@@ -54,29 +42,20 @@ void keep(localdb::Value &slot, sqlite3_stmt *s, int i) {
 }  // namespace
 
 int main() {
-    char pattern[] = "/tmp/kestrim-bench-XXXXXX";
-    const std::filesystem::path folder = mkdtemp(pattern);
-    const std::string path = (folder / "bench.kdb").string();
+    bench::ScratchDatabase scratch;
+    const std::string &path = scratch.path();
     const int rows = 1000000;
-    localdb::Session::createDatabase(path, "MANAGER");
-    auto session = localdb::Session::open(path, "SYSTEM", "MANAGER");
+    auto session = scratch.openSystem();
     session->execute("CREATE TABLE big (id NUMBER(10) PRIMARY KEY, amount NUMBER(12,2), name VARCHAR2(20), "
                      "city VARCHAR2(20), code CHAR(4), hired DATE, score NUMBER, note VARCHAR2(30))");
-    {
-        // Filled through SQLite directly: the benchmark measures reading, not loading.
-        sqlite3 *db = nullptr;
-        sqlite3_open(path.c_str(), &db);
-        sqlite3_exec(db,
-                     "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 1000000) "
-                     "INSERT INTO \"SYSTEM.BIG\" SELECT i, i * 1.25, 'name ' || i, 'city ' || (i % 100), "
-                     "printf('%04d', i % 10000), printf('2004-01-%02d 12:30:00', 1 + i % 28), i % 1000, "
-                     "CASE WHEN i % 3 = 0 THEN NULL ELSE 'note ' || i END FROM c",
-                     nullptr, nullptr, nullptr);
-        sqlite3_close(db);
-    }
+    // Filled through SQLite directly: the benchmark measures reading, not loading.
+    scratch.fillWithSqlite("WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 1000000) "
+                           "INSERT INTO \"SYSTEM.BIG\" SELECT i, i * 1.25, 'name ' || i, 'city ' || (i % 100), "
+                           "printf('%04d', i % 10000), printf('2004-01-%02d 12:30:00', 1 + i % 28), i % 1000, "
+                           "CASE WHEN i % 3 = 0 THEN NULL ELSE 'note ' || i END FROM c");
 
     std::size_t checksum = 0;
-    double engineFetch = bestSeconds(3, [&] {
+    double engineFetch = bench::bestSeconds(3, [&] {
         auto c = session->query("SELECT * FROM big");
         std::size_t n = 0;
         while (c->next()) {
@@ -89,7 +68,7 @@ int main() {
     });
     sqlite3 *plain = nullptr;
     sqlite3_open_v2(path.c_str(), &plain, SQLITE_OPEN_READONLY, nullptr);
-    double plainFetch = bestSeconds(3, [&] {
+    double plainFetch = bench::bestSeconds(3, [&] {
         sqlite3_stmt *s = nullptr;
         sqlite3_prepare_v2(plain, "SELECT * FROM \"SYSTEM.BIG\"", -1, &s, nullptr);
         std::vector<localdb::Value> row(8);
@@ -103,7 +82,7 @@ int main() {
 
     const int repeats = 200000;
     std::vector<localdb::Bind> binds = {{"ID", std::int64_t(1), localdb::Bind::In, 0}};
-    double engineCached = bestSeconds(5, [&] {
+    double engineCached = bench::bestSeconds(5, [&] {
         for (int k = 0; k < repeats; ++k) {
             binds[0].value = std::int64_t(1 + (k * 7919) % rows);
             auto c = session->query("SELECT name, amount FROM big WHERE id = :id", &binds);
@@ -113,7 +92,7 @@ int main() {
     });
     sqlite3_stmt *prepared = nullptr;
     sqlite3_prepare_v2(plain, "SELECT name, amount FROM \"SYSTEM.BIG\" WHERE id = ?1", -1, &prepared, nullptr);
-    double plainCached = bestSeconds(5, [&] {
+    double plainCached = bench::bestSeconds(5, [&] {
         localdb::Value name, amount;
         for (int k = 0; k < repeats; ++k) {
             sqlite3_bind_int64(prepared, 1, 1 + (k * 7919) % rows);
@@ -127,12 +106,12 @@ int main() {
     });
     sqlite3_finalize(prepared);
 
-    double engineGenerator = bestSeconds(3, [&] {
+    double engineGenerator = bench::bestSeconds(3, [&] {
         auto c = session->query("SELECT LEVEL FROM dual CONNECT BY LEVEL <= 1000000");
         while (c->next())
             checksum += std::size_t(std::get<std::int64_t>(c->value(0)));
     });
-    double plainGenerator = bestSeconds(3, [&] {
+    double plainGenerator = bench::bestSeconds(3, [&] {
         sqlite3_stmt *s = nullptr;
         sqlite3_prepare_v2(plain,
                            "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 1000000) "
@@ -147,7 +126,6 @@ int main() {
     });
     sqlite3_close(plain);
     session.reset();
-    std::filesystem::remove_all(folder);
 
     std::printf("fetch: engine %.3f s, sqlite %.3f s (%d rows of 8 columns)\n", engineFetch, plainFetch, rows);
     std::printf("cached statement: engine %.3f s, sqlite %.3f s (%d runs)\n", engineCached, plainCached, repeats);
