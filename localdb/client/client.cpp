@@ -10,6 +10,8 @@
 #include "localdb/client/text_width.h"
 #include "localdb/functions/session_context.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -98,6 +100,11 @@ void Client::refreshDateDisplay() {
         }
     }
     dates_.settings.now = currentLocalDateTime();
+    try {
+        dates_.model = functions::parseDateFormatModel(dates_.format);
+    } catch (const std::exception &) {
+        // Each date then reports the format's fault as it is printed.
+    }
     // The widest text the format gives: long month and day names, two-digit fields.
     dateWidth_ = 1;
     for (const DateTime &sample : {DateTime{2000, 9, 27, 23, 59, 59}, DateTime{2000, 12, 31, 12, 0, 0},
@@ -111,7 +118,23 @@ void Client::runStandardInput() {
     Source source;
     source.file = stdin;
     source.interactive = true;
+    // Only a person at a terminal edits lines; piped input and scripts are read as they come.
+    if (isatty(STDIN_FILENO) && isatty(STDOUT_FILENO))
+        lineEditor_ = std::make_unique<LineEditor>(LineEditor::defaultHistoryFile());
     runSource(source);
+    lineEditor_.reset();
+}
+
+std::optional<std::string> Client::askLine(const std::string &prompt) {
+    while (lineEditor_) {
+        LineEditor::Typed typed = lineEditor_->readLine(prompt, false);
+        if (typed.kind == LineEditor::Typed::Line)
+            return typed.text;
+        if (typed.kind == LineEditor::Typed::End)
+            return std::nullopt;
+    }
+    out_.prompt(prompt);
+    return readLine(stdin);
 }
 
 void Client::runSource(Source &source) {
@@ -119,9 +142,25 @@ void Client::runSource(Source &source) {
     bool firstLine = true;
     while (!exitRequested_) {
         splitter.setBlankLinesAllowed(settings_.sqlBlankLines);
-        if (source.interactive && !options_.silent)
-            out_.prompt(splitter.pending() ? continuationPrompt(splitter.pendingLines() + 1) : settings_.sqlPrompt);
-        std::optional<std::string> line = readLine(source.file);
+        const std::string prompt = source.interactive && !options_.silent
+                                       ? (splitter.pending() ? continuationPrompt(splitter.pendingLines() + 1)
+                                                             : settings_.sqlPrompt)
+                                       : std::string();
+        std::optional<std::string> line;
+        if (source.interactive && lineEditor_) {
+            LineEditor::Typed typed = lineEditor_->readLine(prompt);
+            if (typed.kind == LineEditor::Typed::Discarded) {
+                // Ctrl+C throws away the statement being typed, all of its lines.
+                splitter = StatementSplitter();
+                continue;
+            }
+            if (typed.kind == LineEditor::Typed::Line)
+                line = std::move(typed.text);
+        } else {
+            if (!prompt.empty())
+                out_.prompt(prompt);
+            line = readLine(source.file);
+        }
         if (!line)
             break;
         // Editors on other systems start UTF-8 files with a byte order mark; it is not SQL.
@@ -178,8 +217,7 @@ std::string Client::substituteLine(const std::string &line) {
     if (!settings_.defineEnabled || line.find(settings_.defineChar) == std::string::npos)
         return line;
     return variables_.substitute(line, settings_.defineChar, [this](const std::string &name) {
-        out_.prompt("Enter value for " + name + ": ");
-        std::optional<std::string> value = readLine(stdin);
+        std::optional<std::string> value = askLine("Enter value for " + name + ": ");
         if (value && !value->empty() && value->back() == '\r')
             value->pop_back();
         return value;
@@ -214,11 +252,12 @@ bool Client::runSql(const std::vector<std::string> &lines) {
     bool ok = true;
     try {
         const std::string sql = joinLines(lines);
+        InterruptWatch interrupt(*session_);
         StatementResult result = session_->execute(sql);
         command = result.command;
         if (result.cursor) {
             printServerOutput();
-            printQuery(*result.cursor);
+            printQuery(*result.cursor, interrupt);
         } else {
             printServerOutput();
             afterStatement(command);
@@ -240,6 +279,7 @@ bool Client::runSql(const std::vector<std::string> &lines) {
         }
     } catch (const Error &e) {
         printServerOutput();
+        startLineAfterInterrupt(e);
         if (e.code() == 24344) {
             // A unit that does not compile is still created: report it as created with errors.
             const std::string message = completionAfterCreate(joinLines(lines), "CREATE ", 0);
@@ -292,23 +332,30 @@ void Client::afterStatement(const std::string &command) {
         refreshDateDisplay();
 }
 
-void Client::printQuery(Cursor &cursor) {
+void Client::printQuery(Cursor &cursor, const InterruptWatch &interrupt) {
     const std::vector<Column> &columns = cursor.columns();
-    auto readRow = [&] {
-        Cells cells;
-        cells.reserve(columns.size());
+    // One row's texts, written over the previous row's so that their storage is reused.
+    std::vector<char> binaryKinds(columns.size(), 0);  // 'F' BINARY_FLOAT, 'D' BINARY_DOUBLE
+    for (size_t c = 0; c < columns.size(); ++c)
+        if (isBinaryNumberColumn(columns[c]))
+            binaryKinds[c] = columns[c].oracleType == "BINARY_FLOAT" ? 'F' : 'D';
+    auto readRowInto = [&](Cells &cells) {
+        cells.resize(columns.size());
         for (size_t c = 0; c < columns.size(); ++c) {
             const Value &value = cursor.value(static_cast<int>(c));
-            if (isBinaryNumberColumn(columns[c]) && (value.index() == 1 || value.index() == 2)) {
+            if (binaryKinds[c] && (value.index() == 1 || value.index() == 2)) {
                 const double number = value.index() == 1 ? double(std::get<std::int64_t>(value)) : std::get<double>(value);
-                cells.push_back(binaryNumberText(number, columns[c].oracleType == "BINARY_FLOAT"));
+                cells[c] = binaryNumberText(number, binaryKinds[c] == 'F');
                 continue;
             }
-            cells.push_back(valueText(value, dates_));
+            assignValueText(cells[c], value, dates_);
         }
+    };
+    auto readRow = [&] {
+        Cells cells;
+        readRowInto(cells);
         return cells;
     };
-    InterruptWatch interrupt;
     auto nextRow = [&] {
         if (interrupt.requested())
             throw Error(1013, "ORA-01013: user requested cancel of current operation");
@@ -331,14 +378,18 @@ void Client::printQuery(Cursor &cursor) {
     sample.clear();
     if (!fetchError && more) {
         try {
-            while (nextRow())
-                printer.addRow(readRow());
+            Cells row;
+            while (nextRow()) {
+                readRowInto(row);
+                printer.addRow(row);
+            }
         } catch (const Error &e) {
             fetchError = e;
         }
     }
     const long long rows = printer.finish();
     if (fetchError) {
+        startLineAfterInterrupt(*fetchError);
         // Rows fetched before the failure stay on the screen; the error follows them.
         for (const std::string &line : plainErrorReport(fetchError->what()))
             out_.line(line);
@@ -354,6 +405,12 @@ void Client::printQuery(Cursor &cursor) {
         out_.line(summary);
         out_.line("");
     }
+}
+
+void Client::startLineAfterInterrupt(const Error &e) {
+    // The terminal echoed ^C after the statement; the error starts on a line of its own.
+    if (e.code() == 1013 && isatty(STDOUT_FILENO))
+        out_.prompt("\n");
 }
 
 void Client::printServerOutput() {

@@ -4,6 +4,8 @@
 #pragma once
 
 #include "localdb/client/client_settings.h"
+#include "localdb/client/interrupt_watch.h"
+#include "localdb/client/line_editor.h"
 #include "localdb/client/output.h"
 #include "localdb/client/plsql_errors.h"
 #include "localdb/client/statement_splitter.h"
@@ -54,12 +56,15 @@ private:
     };
 
     void runSource(Source &source);
+    // A line the user answers a question with (a substitution value, a user name).
+    std::optional<std::string> askLine(const std::string &prompt);
     void dispatch(const InputUnit &unit, Source &source);
     void runCommand(const std::string &line, Source &source);
     void runBuffer();
     bool runSql(const std::vector<std::string> &lines);
-    void printQuery(Cursor &cursor);
+    void printQuery(Cursor &cursor, const InterruptWatch &interrupt);
     void printServerOutput();
+    void startLineAfterInterrupt(const Error &e);
     // The engine keeps DBMS_OUTPUT lines only while its buffer is enabled, so SET SERVEROUTPUT
     // enables or disables it in the session as well.
     void switchServerOutput();
@@ -92,6 +97,7 @@ private:
     ClientSettings settings_;
     SubstitutionVariables variables_;
     std::unique_ptr<Session> session_;
+    std::unique_ptr<LineEditor> lineEditor_;  // standard input and output are a terminal
     std::string lastHost_;
     DateDisplay dates_;
     int dateWidth_ = 9;

@@ -364,8 +364,7 @@ void Client::commandSpool(const std::string &arguments) {
 void Client::commandConnect(const std::string &arguments) {
     std::string logon = arguments;
     if (logon.empty()) {
-        out_.prompt("Enter user-name: ");
-        logon = readLine(stdin).value_or(std::string());
+        logon = askLine("Enter user-name: ").value_or(std::string());
     }
     // The work of the session being left is committed, as on EXIT.
     const bool wasConnected = session_ != nullptr;

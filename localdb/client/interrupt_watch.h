@@ -1,14 +1,21 @@
-// Ctrl+C while rows are being printed stops the listing with ORA-01013 instead of ending the
-// client: the watch catches SIGINT for as long as it lives and puts the old handler back after.
+// Ctrl+C while a statement runs or rows are printed stops that call with ORA-01013 instead of
+// ending the client: the watch catches SIGINT for as long as it lives and puts the old handler
+// back after. Given a session, it also asks the session to cancel the call now running (a long
+// query, a PL/SQL block in a loop); the session's cancel is called from a thread of the watch's
+// own, never from the signal handler.
 #pragma once
 
+#include "localdb/localdb.h"
+
 #include <csignal>
+#include <thread>
 
 namespace localdb::client {
 
 class InterruptWatch {
 public:
     InterruptWatch();
+    explicit InterruptWatch(Session &session);
     ~InterruptWatch();
     InterruptWatch(const InterruptWatch &) = delete;
     InterruptWatch &operator=(const InterruptWatch &) = delete;
@@ -19,6 +26,8 @@ public:
 private:
     struct sigaction previous_ {};
     bool installed_ = false;
+    int wake_[2] = {-1, -1};  // the handler writes to [1]; the cancelling thread reads [0]
+    std::thread canceller_;
 };
 
 }  // namespace localdb::client

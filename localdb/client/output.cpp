@@ -9,13 +9,16 @@ namespace localdb::client {
 Output::~Output() { spoolOff(); }
 
 void Output::line(const std::string &text) {
-    const std::string trimmedText = trimRight(text);
+    // Trailing blanks are left out without copying the line: a long listing prints every row here.
+    size_t length = text.size();
+    while (length > 0 && (text[length - 1] == ' ' || text[length - 1] == '\t'))
+        --length;
     if (!suppressed_) {
-        std::fwrite(trimmedText.data(), 1, trimmedText.size(), stdout);
+        std::fwrite(text.data(), 1, length, stdout);
         std::fputc('\n', stdout);
     }
     if (spool_) {
-        std::fwrite(trimmedText.data(), 1, trimmedText.size(), spool_);
+        std::fwrite(text.data(), 1, length, spool_);
         std::fputc('\n', spool_);
     }
 }

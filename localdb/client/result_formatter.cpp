@@ -21,16 +21,28 @@ constexpr int kUnsizedWidth = 4000;
 // Rows read ahead to size columns when headings never repeat (PAGESIZE 0).
 constexpr size_t kSampleWithoutPages = 100;
 
-std::string csvQuoted(const std::string &text, bool quote) {
-    if (!quote)
-        return text;
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"')
-            out += '"';
-        out += c;
+void appendCsvQuoted(std::string &out, const std::string &text, bool quote) {
+    if (!quote) {
+        out += text;
+        return;
     }
     out += '"';
+    for (size_t start = 0;;) {
+        const size_t quoteAt = text.find('"', start);
+        if (quoteAt == std::string::npos) {
+            out.append(text, start);
+            break;
+        }
+        out.append(text, start, quoteAt + 1 - start);
+        out += '"';
+        start = quoteAt + 1;
+    }
+    out += '"';
+}
+
+std::string csvQuoted(const std::string &text, bool quote) {
+    std::string out;
+    appendCsvQuoted(out, text, quote);
     return out;
 }
 
@@ -204,14 +216,22 @@ std::string ResultFormatter::csvHeading() const {
 
 std::string ResultFormatter::csvRow(const Cells &cells) const {
     std::string line;
+    csvRow(cells, line);
+    return line;
+}
+
+void ResultFormatter::csvRow(const Cells &cells, std::string &line) const {
+    line.clear();
     for (size_t c = 0; c < columns_.size(); ++c) {
         if (c > 0)
             line += settings_.csvDelimiter;
         if (c >= cells.size() || !cells[c])
             continue;
-        line += columns_[c].kind == ColumnKind::Number ? *cells[c] : csvQuoted(*cells[c], settings_.csvQuote);
+        if (columns_[c].kind == ColumnKind::Number)
+            line += *cells[c];
+        else
+            appendCsvQuoted(line, *cells[c], settings_.csvQuote);
     }
-    return line;
 }
 
 PagedPrinter::PagedPrinter(const ResultFormatter &formatter, const ClientSettings &settings, Emit emit)
@@ -242,7 +262,8 @@ void PagedPrinter::addRow(const Cells &cells) {
     if (!started_)
         startPage();
     if (settings_.markupCsv) {
-        emit_(formatter_.csvRow(cells));
+        formatter_.csvRow(cells, csvLine_);
+        emit_(csvLine_);
         ++rows_;
         return;
     }

@@ -48,6 +48,7 @@ public:
 
     std::string csvHeading() const;
     std::string csvRow(const Cells &cells) const;
+    void csvRow(const Cells &cells, std::string &line) const;  // into a line whose storage is reused
 
 private:
     std::string cellPiece(size_t column, const std::string &piece) const;
@@ -74,6 +75,7 @@ private:
     const ResultFormatter &formatter_;
     const ClientSettings &settings_;
     Emit emit_;
+    std::string csvLine_;  // the CSV row being printed, kept for its storage
     long long rows_ = 0;
     int linesOnPage_ = 0;
     int rowsOnPage_ = 0;

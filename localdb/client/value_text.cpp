@@ -5,9 +5,11 @@
 #include "localdb/functions/decimal_number.h"
 #include "localdb/functions/number_text.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 namespace localdb::client {
 
@@ -31,41 +33,80 @@ ColumnKind columnKind(const Column &column) {
     return ColumnKind::Text;
 }
 
+namespace {
+
+// Oracle's text of a number without an exponent: ".5", "-1.25", "12". The common cases are
+// printed directly; others (an exponent, more digits than a double holds) go through the
+// engine's decimal type.
+void numberText(std::string &out, double v) {
+    char buffer[64];
+    auto [end, failed] = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 15);
+    std::string_view text(buffer, failed == std::errc() ? size_t(end - buffer) : 0);
+    if (text.empty() || text.find_first_of("eEn") != std::string_view::npos) {
+        try {
+            out = functions::defaultNumberText(DecimalNumber::fromDouble(v));
+        } catch (const Error &) {
+            out = v != v ? "~" : v < 0 ? "-~" : "~";
+        }
+        return;
+    }
+    out.clear();
+    if (text[0] == '-') {
+        out += '-';
+        text.remove_prefix(1);
+    }
+    if (text.size() > 1 && text[0] == '0' && text[1] == '.')
+        text.remove_prefix(1);
+    if (text == "0" && !out.empty())
+        out.clear();  // negative zero
+    out += text;
+}
+
+void dateText(std::string &out, const DateTime &v, const DateDisplay &dates) {
+    try {
+        out = dates.model.empty() ? functions::formatDate(v, dates.format, dates.settings)
+                                  : functions::formatDate(v, dates.model, dates.settings);
+    } catch (const Error &) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", v.year, v.month, v.day, v.hour, v.minute,
+                      v.second);
+        out = text;
+    }
+}
+
+}  // namespace
+
+void assignValueText(std::optional<std::string> &cell, const Value &value, const DateDisplay &dates) {
+    if (isNull(value)) {
+        cell.reset();
+        return;
+    }
+    std::string &out = cell ? *cell : cell.emplace();
+    if (auto *i = std::get_if<std::int64_t>(&value)) {
+        char buffer[24];
+        auto end = std::to_chars(buffer, buffer + sizeof buffer, *i).ptr;
+        out.assign(buffer, size_t(end - buffer));
+    } else if (auto *d = std::get_if<double>(&value)) {
+        numberText(out, *d);
+    } else if (auto *t = std::get_if<std::string>(&value)) {
+        out = *t;
+    } else if (auto *date = std::get_if<DateTime>(&value)) {
+        dateText(out, *date, dates);
+    } else if (auto *b = std::get_if<Bytes>(&value)) {
+        static const char *hex = "0123456789ABCDEF";
+        out.clear();
+        out.reserve(b->data.size() * 2);
+        for (std::uint8_t byte : b->data) {
+            out += hex[byte >> 4];
+            out += hex[byte & 15];
+        }
+    }
+}
+
 std::optional<std::string> valueText(const Value &value, const DateDisplay &dates) {
-    struct Visitor {
-        const DateDisplay &dates;
-        std::optional<std::string> operator()(std::monostate) const { return std::nullopt; }
-        std::optional<std::string> operator()(std::int64_t v) const { return std::to_string(v); }
-        std::optional<std::string> operator()(double v) const {
-            try {
-                return functions::defaultNumberText(DecimalNumber::fromDouble(v));
-            } catch (const Error &) {
-                return std::string(v != v ? "~" : v < 0 ? "-~" : "~");
-            }
-        }
-        std::optional<std::string> operator()(const std::string &v) const { return v; }
-        std::optional<std::string> operator()(const DateTime &v) const {
-            try {
-                return functions::formatDate(v, dates.format, dates.settings);
-            } catch (const Error &) {
-                char text[32];
-                std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", v.year, v.month, v.day, v.hour,
-                              v.minute, v.second);
-                return std::string(text);
-            }
-        }
-        std::optional<std::string> operator()(const Bytes &v) const {
-            static const char *hex = "0123456789ABCDEF";
-            std::string text;
-            text.reserve(v.data.size() * 2);
-            for (std::uint8_t b : v.data) {
-                text += hex[b >> 4];
-                text += hex[b & 15];
-            }
-            return text;
-        }
-    };
-    return std::visit(Visitor{dates}, value);
+    std::optional<std::string> cell;
+    assignValueText(cell, value, dates);
+    return cell;
 }
 
 std::string binaryNumberText(double value, bool single) {

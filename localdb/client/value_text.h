@@ -4,6 +4,7 @@
 #pragma once
 
 #include "localdb/functions/date_format.h"
+#include "localdb/functions/date_format_model.h"
 #include "localdb/localdb.h"
 
 #include <optional>
@@ -20,10 +21,14 @@ ColumnKind columnKind(const Column &column);
 struct DateDisplay {
     std::string format = "DD-MON-RR";
     functions::DateFormatSettings settings;
+    // The format parsed once; empty when it has not been (or cannot be) parsed.
+    std::vector<functions::DateFormatItem> model;
 };
 
 // The full text of a value (nullopt for NULL).
 std::optional<std::string> valueText(const Value &value, const DateDisplay &dates);
+// The same into an existing cell, reusing its storage: the rows of a long listing go through here.
+void assignValueText(std::optional<std::string> &cell, const Value &value, const DateDisplay &dates);
 
 // The text Oracle shows for a BINARY_DOUBLE or BINARY_FLOAT value: scientific, with the fewest
 // digits that give the value back and a three-digit exponent (1.5E+000, 1.0E+003, -2.5E-001);

@@ -167,8 +167,14 @@ std::string formatDateItem(const DateFormatItem &item, const DateTime &date, con
 
 std::string formatDate(const DateTime &date, std::string_view model, const DateFormatSettings &settings)
 {
+    return formatDate(date, parseDateFormatModel(model), settings);
+}
+
+std::string formatDate(const DateTime &date, const std::vector<DateFormatItem> &model,
+                       const DateFormatSettings &settings)
+{
     std::string text;
-    for (const DateFormatItem &item : parseDateFormatModel(model))
+    for (const DateFormatItem &item : model)
         text += formatDateItem(item, date, settings);
     return text;
 }

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace localdb::functions {
 
@@ -37,6 +38,9 @@ DateTime parseDateParts(std::string_view text, std::string_view model, const Dat
 
 // Throws ORA-01821 for an unknown element.
 std::string formatDate(const DateTime &date, std::string_view model, const DateFormatSettings &settings = {});
+// The same with the model parsed once (parseDateFormatModel), for many dates in a row.
+std::string formatDate(const DateTime &date, const std::vector<DateFormatItem> &model,
+                       const DateFormatSettings &settings);
 
 // Lenient matching unless FX: punctuation need not match, leading zeros may be missing; fields
 // absent from the model default to the current year and month, day 1, midnight. Throws Oracle's

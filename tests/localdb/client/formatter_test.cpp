@@ -2,8 +2,14 @@
 // texts.
 #include "localdb/client/result_formatter.h"
 #include "localdb/client/text_width.h"
+#include "localdb/client/value_text.h"
+#include "localdb/functions/decimal_number.h"
+#include "localdb/functions/number_text.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
 
 using namespace localdb::client;
 using localdb::Column;
@@ -205,4 +211,30 @@ TEST(ColumnLayout, ColumnCommandOverridesWidthAndHeading) {
                    "\n");
     applyColumn(s, "ename clear");
     EXPECT_EQ(layoutColumns({textColumn("ENAME", "VARCHAR2(10)")}, {}, s, 9)[0].width, 10);
+}
+
+// Numbers are printed by a short path for the common cases; it must give exactly the text of the
+// engine's decimal conversion, for every magnitude and sign, or a listing and TO_CHAR disagree.
+TEST(ValueText, NumbersMatchTheDecimalTextAtEveryMagnitude) {
+    using localdb::functions::DecimalNumber;
+    const localdb::client::DateDisplay dates;
+    std::vector<double> values = {0.0, -0.0, 1, -1, 0.5, -0.125, 1.25, 100, 1e15, 1e16, 123456789012345.6,
+                                  1e-7, -1e-5, 0.1 + 0.2, 1.0 / 3, 2.0 / 3, 9.999999999999999e14, 5e-324, 1e300};
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> mantissa(-10, 10);
+    std::uniform_int_distribution<int> exponent(-30, 30);
+    for (int i = 0; i < 20000; ++i)
+        values.push_back(mantissa(random) * std::pow(10.0, exponent(random)));
+    for (int i = 0; i < 2000; ++i)
+        values.push_back(std::round(mantissa(random) * 1e6) / 100);  // money amounts
+    for (double v : values) {
+        const std::string expected = localdb::functions::defaultNumberText(DecimalNumber::fromDouble(v));
+        EXPECT_EQ(valueText(localdb::Value(v), dates).value_or("<null>"), expected) << v;
+    }
+    // Cells reused row after row keep no text of the row before.
+    std::optional<std::string> cell = std::string("previous long text");
+    assignValueText(cell, localdb::Value(std::int64_t{-42}), dates);
+    EXPECT_EQ(cell, "-42");
+    assignValueText(cell, localdb::Value(), dates);
+    EXPECT_EQ(cell, std::nullopt);
 }
