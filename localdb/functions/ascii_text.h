@@ -17,6 +17,11 @@ constexpr bool isAlnum(char c) { return isAlpha(c) || isDigit(c); }
 constexpr bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 constexpr char toUpper(char c) { return isLower(c) ? static_cast<char>(c - 'a' + 'A') : c; }
 constexpr char toLower(char c) { return isUpper(c) ? static_cast<char>(c - 'A' + 'a') : c; }
+// The value of a hexadecimal digit of either case, or -1.
+constexpr int hexDigitValue(char c)
+{
+    return isDigit(c) ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+}
 
 inline std::string upper(std::string_view text)
 {

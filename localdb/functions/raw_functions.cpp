@@ -1,24 +1,10 @@
 // Hexadecimal text and RAW values.
 #include "localdb/functions/raw_functions.h"
 
+#include "localdb/functions/ascii_text.h"
 #include "localdb/functions/function_errors.h"
 
 namespace localdb::functions {
-
-namespace {
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-}  // namespace
 
 std::string rawToHex(const std::vector<std::uint8_t> &bytes)
 {
@@ -39,8 +25,8 @@ std::vector<std::uint8_t> hexToRaw(std::string_view text)
     std::vector<std::uint8_t> bytes;
     bytes.reserve(text.size() / 2);
     for (std::size_t i = 0; i < text.size(); i += 2) {
-        int high = hexValue(text[i]);
-        int low = hexValue(text[i + 1]);
+        int high = ascii::hexDigitValue(text[i]);
+        int low = ascii::hexDigitValue(text[i + 1]);
         if (high < 0 || low < 0)
             raiseError(1465);
         bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));

@@ -1,6 +1,7 @@
 // Unicode escapes and normal forms of text.
 #include "localdb/functions/unicode_text.h"
 
+#include "localdb/functions/ascii_text.h"
 #include "localdb/functions/function_errors.h"
 #include "localdb/functions/utf8_text.h"
 
@@ -11,17 +12,6 @@
 namespace localdb::functions {
 
 namespace {
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 std::string normalized(std::string_view text, QString::NormalizationForm form)
 {
@@ -54,7 +44,7 @@ std::string unistrText(std::string_view text)
         }
         int unit = 0;
         for (std::size_t d = 1; d <= 4; ++d) {
-            int digit = k + d < text.size() ? hexValue(text[k + d]) : -1;
+            int digit = k + d < text.size() ? ascii::hexDigitValue(text[k + d]) : -1;
             if (digit < 0)
                 raiseError(30186);
             unit = unit * 16 + digit;
