@@ -186,7 +186,8 @@ int main(int argc, char **argv)
         if (w.sql->grdLOG->RowCount() != kRows + 1)
             std::abort();
         fetch = std::min(fetch, spent);
-        worstGapMs = round == 0 ? static_cast<double>(worst) : std::min(worstGapMs, static_cast<double>(worst));
+        // The worst pause of every round counts, not only the best round's.
+        worstGapMs = std::max(worstGapMs, static_cast<double>(worst));
         cellBytes = static_cast<double>(w.sql->grdLOG->CellStore().MemoryBytes());
     }
 

@@ -41,6 +41,9 @@ void TCsvFile::Close()
 {
     std::FILE *file = FFile;
     FFile = nullptr;
+    // A null stream would flush every open stream of the program.
+    if (!file)
+        return;
     const bool flushed = std::fflush(file) == 0;
     const int error = errno;
     const bool closed = std::fclose(file) == 0;

@@ -35,6 +35,46 @@ void TfrmSQL::mnu_FILEOUTClick()
     ExportCsv(command.Database(), fileName);
 }
 
+// Writes a line per record of the query; false when Esc or the window closing stopped it first.
+bool TfrmSQL::WriteCsvRecords(db::OraDatabase &database, const std::string &text, worksheet::TCsvFile &file,
+                              int &count)
+{
+    QPointer<TfrmSQL> self(this);
+    auto dynaset = database.DbCreateDynaset(text, 8);
+    const int fieldCount = dynaset->Fields().Count();
+    std::vector<std::shared_ptr<db::OraField>> fields;
+    for (int i = 0; i < fieldCount; ++i)
+        fields.push_back(dynaset->Fields(i));
+    std::string line;
+    QElapsedTimer sinceMessages;
+    sinceMessages.start();
+    while (!dynaset->Eof()) {
+        line.clear();
+        for (int i = 0; i < fieldCount; ++i) {
+            if (i > 0)
+                line += ',';
+            const db::OraField &field = *fields[static_cast<std::size_t>(i)];
+            worksheet::AppendCsvField(line, field.type(), field.Value());
+        }
+        line += "\r\n";
+        file.Write(line);
+        dynaset->MoveNext();
+        ++count;
+        if (count % 100 == 0)
+            SetLogText(QStringLiteral("\r\n%1 件目を出力中").arg(count));
+        if (sinceMessages.elapsed() >= 20) {
+            QCoreApplication::processEvents();
+            // The window waits for its command before it closes, so it is still here.
+            if (!self || FCloseRequested)
+                return false;
+            sinceMessages.start();
+        }
+        if (AskCancel())
+            return false;
+    }
+    return true;
+}
+
 void TfrmSQL::ExportCsv(db::OraDatabase &database, const QString &fileName)
 {
     QPointer<TfrmSQL> self(this);
@@ -52,60 +92,37 @@ void TfrmSQL::ExportCsv(db::OraDatabase &database, const QString &fileName)
     AddHistory(text);
     ShowLogPage();
     int count = 0;
+    // Stopped by the user's Esc or by the window closing: the lines written so far stay, and the
+    // log says the export did not reach the end.
+    bool stopped = false;
     try {
         FCancelAllowed = true;
-        auto dynaset = database.DbCreateDynaset(text, 8);
-        const int fieldCount = dynaset->Fields().Count();
-        std::vector<std::shared_ptr<db::OraField>> fields;
-        for (int i = 0; i < fieldCount; ++i)
-            fields.push_back(dynaset->Fields(i));
-        std::string line;
-        QElapsedTimer sinceMessages;
-        sinceMessages.start();
-        while (!dynaset->Eof()) {
-            line.clear();
-            for (int i = 0; i < fieldCount; ++i) {
-                if (i > 0)
-                    line += ',';
-                const db::OraField &field = *fields[static_cast<std::size_t>(i)];
-                worksheet::AppendCsvField(line, field.type(), field.Value());
-            }
-            line += "\r\n";
-            file.Write(line);
-            dynaset->MoveNext();
-            ++count;
-            if (count % 100 == 0)
-                SetLogText(QStringLiteral("\r\n%1 件目を出力中").arg(count));
-            if (sinceMessages.elapsed() >= 20) {
-                QCoreApplication::processEvents();
-                if (!self)
-                    return;
-                sinceMessages.start();
-                if (FCloseRequested)
-                    break;
-            }
-            if (AskCancel())
-                break;
+        try {
+            stopped = !WriteCsvRecords(database, text, file, count);
+        } catch (const db::EOraError &error) {
+            // The engine's answer to the user's Esc or to the window closing ends the export
+            // like an Esc between records.
+            if (!self || error.Code() != 1013 || !(FUserCancelled || FCloseRequested))
+                throw;
+            stopped = true;
         }
         FCancelAllowed = false;
-        dynaset.reset();
+        // Closing flushes the last lines: a disk that fills now is a failure like any other.
         file.Close();
     } catch (const std::exception &error) {
         FCancelAllowed = false;
-        // The lines written so far stay in the file; a failure to write them is reported too.
+        // The lines written so far stay in the file.
         file.CloseQuietly();
-        if (!self)
-            return;
-        const auto *oraError = dynamic_cast<const db::EOraError *>(&error);
-        const bool cancelled = oraError && oraError->Code() == 1013 && (FUserCancelled || FCloseRequested);
-        if (!cancelled) {
+        if (self)
             ShowFailure(error, database);
-            return;
-        }
+        return;
     }
     if (!self)
         return;
-    SetLogText(QStringLiteral("\r\n%1 件出力終了").arg(count));
+    QString log = QStringLiteral("\r\n%1 件出力終了").arg(count);
+    if (stopped)
+        log += QStringLiteral("\r\n中断しました。");
+    SetLogText(log);
     const QTime end = QTime::currentTime();
     SetStatus(1, QStringLiteral("終了:") + worksheet::ClockText(end));
     SetStatus(2, QStringLiteral("時間:") + worksheet::ElapsedText(start, end));

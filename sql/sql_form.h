@@ -33,6 +33,10 @@ class EOraError;
 class OraDatabase;
 } // namespace db
 
+namespace worksheet {
+class TCsvFile;
+}
+
 class TfrmSQL : public TChildForm {
     Q_OBJECT
 public:
@@ -139,6 +143,8 @@ private:
     bool AskCancel();
 
     void ExportCsv(db::OraDatabase &database, const QString &fileName);
+    bool WriteCsvRecords(db::OraDatabase &database, const std::string &text, worksheet::TCsvFile &file,
+                         int &count);
     void ExplainPlan(db::OraDatabase &database);
     void RunPlanTableCommand(const QString &question, std::string_view statement, const QString &done);
 

@@ -26,6 +26,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -55,6 +56,17 @@ protected:
         ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
         ini.write("[START]\r\nFORM=S\r\n");
         ini.close();
+        registeredSqlPath = folder->filePath(QStringLiteral("sql%1.ini").arg(count));
+        OpenFrame();
+        // Ten digits, committed: the long queries count through their cross joins.
+        auto session = localdb::Session::open(databasePath.toStdString(), "system", "manager");
+        session->execute("create table d (n number(1))");
+        session->execute("insert into d select level - 1 from dual connect by level <= 10");
+    }
+
+    // The frame with a worksheet connected to the test's database, as the program starts.
+    void OpenFrame()
+    {
         frame = std::make_unique<TMainForm>();
         frame->SetIniFileName(iniPath);
         frame->SetStartArguments({QStringLiteral("system/manager@") + databasePath});
@@ -63,11 +75,7 @@ protected:
         sql = qobject_cast<TfrmSQL *>(frame->ActiveChild());
         ASSERT_NE(sql, nullptr);
         ASSERT_TRUE(sql->Connected());
-        sql->SetRegisteredSqlFile(folder->filePath(QStringLiteral("sql%1.ini").arg(count)));
-        // Ten digits, committed: the long queries count through their cross joins.
-        auto session = localdb::Session::open(databasePath.toStdString(), "system", "manager");
-        session->execute("create table d (n number(1))");
-        session->execute("insert into d select level - 1 from dual connect by level <= 10");
+        sql->SetRegisteredSqlFile(registeredSqlPath);
     }
 
     // The numbers 1 to count (at most a million) as one column N.
@@ -130,9 +138,33 @@ protected:
         return items;
     }
 
+    // After the worksheet has gone its session has too: the uncommitted rows of table T are rolled
+    // back and another session can write and commit.
+    void ExpectSessionReleased()
+    {
+        auto session = localdb::Session::open(databasePath.toStdString(), "system", "manager");
+        {
+            auto cursor = session->query("select count(*) from t");
+            ASSERT_TRUE(cursor->next());
+            EXPECT_EQ(std::get<std::int64_t>(cursor->value(0)), 0);
+        }
+        EXPECT_NO_THROW({
+            session->execute("insert into t values (9)");
+            session->execute("delete from t");
+            session->commit();
+        });
+    }
+    // Closes the worksheet's sub-window, as its close box does.
+    static void CloseWindow(TfrmSQL *window)
+    {
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget()))
+            sub->close();
+    }
+
     static QTemporaryDir *folder;
     QString databasePath;
     QString iniPath;
+    QString registeredSqlPath;
     std::unique_ptr<TMainForm> frame;
     TfrmSQL *sql = nullptr;
 };
@@ -254,16 +286,17 @@ TEST_F(WorksheetTest, LongBinaryCellsAreReadAsHexadecimal)
     EXPECT_EQ(Cell(2, 2), QString());
 }
 
-// Presses Esc once the fetch has written some rows into the grid.
-class TEscDuringFetch {
+// Does something once, while a command of the window runs and has made some progress (rows in
+// the grid, lines counted in the log): presses Esc, closes the window or the frame.
+class TWhileBusy {
 public:
-    TEscDuringFetch(TfrmSQL *form, TStringGrid *grid)
+    TWhileBusy(TfrmSQL *form, std::function<bool()> progressed, std::function<void()> action)
     {
         FTimer.setInterval(5);
-        QObject::connect(&FTimer, &QTimer::timeout, [this, form, grid] {
-            if (form->Busy() && grid->RowCount() > 300) {
+        QObject::connect(&FTimer, &QTimer::timeout, [this, form, progressed, action] {
+            if (form->Busy() && progressed()) {
                 FTimer.stop();
-                QTest::keyClick(grid, Qt::Key_Escape);
+                action();
             }
         });
         FTimer.start();
@@ -273,13 +306,19 @@ private:
     QTimer FTimer;
 };
 
+TWhileBusy EscDuringFetch(TfrmSQL *form)
+{
+    return TWhileBusy(form, [form] { return form->grdLOG->RowCount() > 300; },
+                      [form] { QTest::keyClick(form->grdLOG, Qt::Key_Escape); });
+}
+
 TEST_F(WorksheetTest, EscOffersToStopAFetchAndOnlyOkStopsIt)
 {
     const std::string query = Numbers(300000);
     {
         // Cancel goes on to the end.
         TMessageBoxCatcher catcher(QMessageBox::Cancel);
-        TEscDuringFetch esc(sql, sql->grdLOG);
+        const TWhileBusy esc = EscDuringFetch(sql);
         Run(query);
         ASSERT_GE(catcher.Count(), 1);
         EXPECT_EQ(catcher.Texts.first(), QStringLiteral("中断しますか？"));
@@ -288,7 +327,7 @@ TEST_F(WorksheetTest, EscOffersToStopAFetchAndOnlyOkStopsIt)
     }
     {
         TMessageBoxCatcher catcher(QMessageBox::Ok);
-        TEscDuringFetch esc(sql, sql->grdLOG);
+        const TWhileBusy esc = EscDuringFetch(sql);
         Run(query);
         ASSERT_EQ(catcher.Count(), 1);
         const int rows = sql->grdLOG->RowCount() - 1;
@@ -336,18 +375,26 @@ TEST_F(WorksheetTest, ASecondRunOrClosingDuringAFetchWaitsForIt)
     EXPECT_EQ(sql->StatusPanel(3), QStringLiteral("200000件"));
 
     QPointer<TfrmSQL> window(sql);
-    QTimer::singleShot(30, [&] {
-        if (auto *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget()))
-            sub->close();
-    });
+    QTimer::singleShot(30, [&] { CloseWindow(window); });
     Run(Endless());
     WaitFor([&] { return window.isNull(); });
     EXPECT_TRUE(window.isNull());
     // The uncommitted insert went with the window's session.
-    auto session = localdb::Session::open(databasePath.toStdString(), "system", "manager");
-    auto cursor = session->query("select count(*) from t");
-    ASSERT_TRUE(cursor->next());
-    EXPECT_EQ(std::get<std::int64_t>(cursor->value(0)), 0);
+    ExpectSessionReleased();
+}
+
+TEST_F(WorksheetTest, ClosingTheFrameDuringAFetchStopsItAndReleasesTheSession)
+{
+    Run("create table t (n number)");
+    Run("insert into t values (1)");
+    QPointer<TfrmSQL> window(sql);
+    const TWhileBusy closer(sql, [this] { return sql->grdLOG->RowCount() > 300; }, [this] { frame->close(); });
+    Run(Numbers(300000));
+    WaitFor([&] { return window.isNull(); });
+    EXPECT_TRUE(window.isNull());
+    EXPECT_FALSE(frame->isVisible());
+    EXPECT_EQ(frame->ChildCounter(), 1);
+    ExpectSessionReleased();
 }
 
 // --- grid commands ---
@@ -606,6 +653,100 @@ TEST_F(WorksheetTest, CsvExportFailuresAreReportedNotTakenForSuccess)
         AnswerSaveDialog(QStringLiteral("/proc/kestrim-no-folder/save.csv"));
         sql->mnu_FILEOUTClick();
         EXPECT_EQ(catcher.Count(), 1);
+    }
+}
+
+// Presses Esc, or closes, once the export has counted lines in the log.
+bool ExportProgressShown(const TfrmSQL *form)
+{
+    return cp932::ToUnicode(form->txtLOG->Text()).contains(QStringLiteral("件目を出力中"));
+}
+
+// Each line of an export of Numbers(): a whole number and CR LF.
+int WholeNumberLines(const QByteArray &written)
+{
+    if (!written.endsWith("\r\n"))
+        return -1;
+    QList<QByteArray> lines = written.split('\n');
+    lines.removeLast();
+    for (const QByteArray &line : lines) {
+        bool number = false;
+        if (!line.endsWith('\r') || (line.chopped(1).toInt(&number), !number))
+            return -1;
+    }
+    return static_cast<int>(lines.size());
+}
+
+TEST_F(WorksheetTest, EscOffersToStopAnExportAndKeepsTheLinesWritten)
+{
+    const QString target = folder->filePath(QStringLiteral("esc.csv"));
+    const auto escWhileWriting = [this] {
+        return TWhileBusy(sql, [this] { return ExportProgressShown(sql); },
+                          [this] { QTest::keyClick(sql->txtLOG, Qt::Key_Escape); });
+    };
+    sql->txtSQL->SetText(Numbers(100000));
+    {
+        // Cancel goes on to the end.
+        TMessageBoxCatcher catcher(QMessageBox::Cancel);
+        const TWhileBusy esc = escWhileWriting();
+        AnswerSaveDialog(target);
+        sql->mnu_FILEOUTClick();
+        ASSERT_GE(catcher.Count(), 1);
+        EXPECT_EQ(catcher.Texts.first(), QStringLiteral("中断しますか？"));
+        EXPECT_EQ(catcher.Titles.first(), QStringLiteral("警告"));
+        EXPECT_EQ(Log(), QStringLiteral("\r\n100000 件出力終了"));
+        EXPECT_EQ(WholeNumberLines(ReadFile(target)), 100000);
+    }
+    {
+        // OK to the overwrite question, then OK to stopping.
+        TMessageBoxCatcher catcher(QMessageBox::Ok);
+        const TWhileBusy esc = escWhileWriting();
+        AnswerSaveDialog(target);
+        sql->mnu_FILEOUTClick();
+        ASSERT_EQ(catcher.Count(), 2);
+        EXPECT_EQ(catcher.Texts.at(1), QStringLiteral("中断しますか？"));
+    }
+    // The lines written so far stay, whole, and the log counts them without calling the export
+    // complete.
+    const int lines = WholeNumberLines(ReadFile(target));
+    EXPECT_GE(lines, 100);
+    EXPECT_LT(lines, 100000);
+    EXPECT_EQ(Log(), QStringLiteral("\r\n%1 件出力終了\r\n中断しました。").arg(lines));
+    EXPECT_TRUE(LogPageShown());
+}
+
+TEST_F(WorksheetTest, ClosingTheWindowOrTheFrameDuringAnExportLeavesWholeLinesAndNoTransaction)
+{
+    Run("create table t (n number)");
+    for (const bool wholeFrame : {false, true}) {
+        SCOPED_TRACE(wholeFrame ? "frame" : "window");
+        if (!sql) {
+            frame.reset();
+            Settle();
+            OpenFrame();
+        }
+        Run("insert into t values (1)");
+        const QString target = folder->filePath(QStringLiteral("closed%1.csv").arg(int(wholeFrame)));
+        QPointer<TfrmSQL> window(sql);
+        const TWhileBusy closer(sql, [this] { return ExportProgressShown(sql); }, [this, window, wholeFrame] {
+            if (wholeFrame)
+                frame->close();
+            else
+                CloseWindow(window);
+        });
+        sql->txtSQL->SetText(Numbers(300000));
+        AnswerSaveDialog(target);
+        sql->mnu_FILEOUTClick();
+        WaitFor([&] { return window.isNull(); });
+        ASSERT_TRUE(window.isNull());
+        sql = nullptr;
+        // The file is closed with whole lines only: fewer than the query has, at least the ones the
+        // log had counted.
+        const int lines = WholeNumberLines(ReadFile(target));
+        EXPECT_GE(lines, 100);
+        EXPECT_LT(lines, 300000);
+        EXPECT_EQ(frame->isVisible(), !wholeFrame);
+        ExpectSessionReleased();
     }
 }
 
