@@ -11,10 +11,11 @@ inline QString ClockText(const QTime &time) { return time.toString(QStringLitera
 
 inline QString ElapsedText(const QTime &start, const QTime &end)
 {
-    int seconds = start.secsTo(end);
-    if (seconds < 0)
-        seconds += 24 * 3600;
-    return ClockText(QTime(0, 0).addSecs(seconds));
+    // Milliseconds, not whole seconds of each clock: a command from 0.999 to 1.001 took no second.
+    int milliseconds = start.msecsTo(end);
+    if (milliseconds < 0)
+        milliseconds += 24 * 3600 * 1000;
+    return ClockText(QTime(0, 0).addMSecs(milliseconds));
 }
 
 } // namespace worksheet

@@ -8,6 +8,7 @@
 #include "sql/csv_line.h"
 #include "sql/registered_sql.h"
 #include "sql/statement_text.h"
+#include "sql/status_times.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -69,6 +70,14 @@ TEST(WorksheetText, HistoryRule)
     EXPECT_TRUE(HistoryAccepts(items, "SELECT 1 FROM DUAL"));
     EXPECT_FALSE(HistoryAccepts(items, ""));
     EXPECT_FALSE(HistoryAccepts(items, " \r\n\t"));
+}
+
+TEST(WorksheetText, ElapsedTimeCountsMillisecondsAndWrapsAtMidnight)
+{
+    // Two milliseconds across a change of second took no second.
+    EXPECT_EQ(ElapsedText(QTime(10, 0, 0, 999), QTime(10, 0, 1, 1)), "00:00:00");
+    EXPECT_EQ(ElapsedText(QTime(10, 0, 0, 0), QTime(11, 2, 3, 500)), "01:02:03");
+    EXPECT_EQ(ElapsedText(QTime(23, 59, 59, 500), QTime(0, 0, 1, 0)), "00:00:01");
 }
 
 TEST(WorksheetText, NamesPastedIntoQueriesCannotChangeThem)
