@@ -12,6 +12,8 @@
 
 #include <unistd.h>
 
+#include <csignal>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -119,9 +121,19 @@ void Client::runStandardInput() {
     source.file = stdin;
     source.interactive = true;
     // Only a person at a terminal edits lines; piped input and scripts are read as they come.
-    if (isatty(STDIN_FILENO) && isatty(STDOUT_FILENO))
+    struct sigaction previous {};
+    if (isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {
         lineEditor_ = std::make_unique<LineEditor>(LineEditor::defaultHistoryFile());
+        // A Ctrl+C between a call and the next prompt (while results print) must not end the
+        // program; the prompt and the calls have handlers of their own.
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        sigaction(SIGINT, &ignore, &previous);
+    }
     runSource(source);
+    if (lineEditor_)
+        sigaction(SIGINT, &previous, nullptr);
     lineEditor_.reset();
 }
 

@@ -158,10 +158,10 @@ void beginChange(Context &ctx) {
 }  // namespace
 
 void Context::checkCancel() {
-    if (state.cancel && state.cancel->load(std::memory_order_relaxed)) {
-        state.cancel->store(false);
+    // The session's cancel (Esc in a window, Ctrl+C in kestrim-sql) reaches loops that never
+    // enter SQLite this way.
+    if (core.progress && core.progress->stopRequested())
         raiseCode(1013);
-    }
 }
 
 void VarRef::assign(Context &ctx, Datum value) const { frameOf(ctx).slots[size_t(slot)] = std::move(value); }

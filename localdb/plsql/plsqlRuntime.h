@@ -178,7 +178,6 @@ struct SessionState {
     std::map<std::string, int> callTargetIds;
     std::string lastErrorStack;   // DBMS_UTILITY.FORMAT_ERROR_STACK / BACKTRACE
     std::string lastBacktrace;
-    std::atomic<bool> *cancel = nullptr;
     int callDepth = 0;
     int queryDepth = 0;     // > 0 while a function runs for a SQL statement
     bool blockSavepoint = false;

@@ -31,27 +31,41 @@ bool ProgressWatch::writerRunning() const {
     return false;
 }
 
-int ProgressWatch::onProgress(void *self) {
-    auto &watch = *static_cast<ProgressWatch *>(self);
+void ProgressWatch::runHandler() {
     // The handler may let window messages run, and one of them may stop a fetch of another
     // session; a callback of this one arriving meanwhile must not call the handler again.
-    if (watch.handler_ && !watch.inHandler_) {
-        const auto now = std::chrono::steady_clock::now();
-        if (now - watch.lastHandlerCall_ >= watch.interval_) {
-            watch.inHandler_ = true;
-            bool stop = false;
-            try {
-                stop = watch.handler_();
-            } catch (...) {
-                // An exception must not cross SQLite's C frames; a failing handler stops the call.
-                stop = true;
-            }
-            watch.inHandler_ = false;
-            watch.lastHandlerCall_ = std::chrono::steady_clock::now();
-            if (stop)
-                watch.cancel();
-        }
+    if (!handler_ || inHandler_)
+        return;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastHandlerCall_ < interval_)
+        return;
+    inHandler_ = true;
+    bool stop = false;
+    try {
+        stop = handler_();
+    } catch (...) {
+        // An exception must not cross SQLite's C frames; a failing handler stops the call.
+        stop = true;
     }
+    inHandler_ = false;
+    lastHandlerCall_ = std::chrono::steady_clock::now();
+    if (stop)
+        cancel();
+}
+
+bool ProgressWatch::stopRequested() {
+    // The clock is read only every so many checks: a loop checks once per iteration.
+    if (handler_ && ++runtimeChecks_ % 1024 == 0)
+        runHandler();
+    if (!cancelRequested_.load(std::memory_order_relaxed))
+        return false;
+    cancelRequested_.store(false, std::memory_order_relaxed);
+    return true;
+}
+
+int ProgressWatch::onProgress(void *self) {
+    auto &watch = *static_cast<ProgressWatch *>(self);
+    watch.runHandler();
     if (!watch.cancelRequested_.load(std::memory_order_relaxed) || watch.writerRunning())
         return 0;
     watch.cancelRequested_.store(false, std::memory_order_relaxed);

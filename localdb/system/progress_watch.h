@@ -30,9 +30,13 @@ public:
     void cancel() { cancelRequested_.store(true, std::memory_order_relaxed); }
     // A new call begins: a cancel asked for while nothing ran does not reach it.
     void beginCall() { cancelRequested_.store(false, std::memory_order_relaxed); }
+    // For work that runs outside SQLite, such as a PL/SQL loop: lets the handler run as during a
+    // statement and tells whether the call is to stop now (the request is then used up).
+    bool stopRequested();
 
 private:
     static int onProgress(void *self);
+    void runHandler();
     bool writerRunning() const;
 
     sqlite3 *db_;
@@ -41,6 +45,7 @@ private:
     std::chrono::steady_clock::time_point lastHandlerCall_{};
     std::atomic<bool> cancelRequested_{false};
     bool inHandler_ = false;
+    unsigned runtimeChecks_ = 0;
 };
 
 }  // namespace localdb
