@@ -100,7 +100,7 @@ bool seekOccurrence(Matches &matches, std::int64_t occurrence)
 
 bool regexpLike(const CompiledPattern &pattern, std::string_view text)
 {
-    return RE2::PartialMatch(re2::StringPiece(text.data(), text.size()), pattern.regex());
+    return pattern.regex().Match(re2::StringPiece(text.data(), text.size()), 0, text.size(), RE2::UNANCHORED, nullptr, 0);
 }
 
 OptionalText regexpSubstr(const CompiledPattern &pattern, std::string_view text, double position, double occurrence,

@@ -337,7 +337,7 @@ TranslatedPattern translatePattern(std::string_view oraclePattern, const MatchOp
 
 CompiledPattern::CompiledPattern(std::string_view oraclePattern, std::string_view matchParameter,
                                  std::size_t patternBytes)
-    : pattern_(oraclePattern), matchParameter_(matchParameter)
+    : matchParameter_(matchParameter)
 {
     if (patternBytes > kMaxPatternBytes)
         raiseError(12733);

@@ -52,13 +52,9 @@ public:
 
     const re2::RE2 &regex() const { return *regex_; }
     int groups() const { return groups_; }
-    bool sameAs(std::string_view oraclePattern, std::string_view matchParameter) const
-    {
-        return pattern_ == oraclePattern && matchParameter_ == matchParameter;
-    }
+    bool sameMatchParameter(std::string_view matchParameter) const { return matchParameter_ == matchParameter; }
 
 private:
-    std::string pattern_;
     std::string matchParameter_;
     std::unique_ptr<re2::RE2> regex_;
     int groups_ = 0;

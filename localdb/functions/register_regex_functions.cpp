@@ -22,23 +22,27 @@ std::string_view textView(sqlite3_value *value, std::string &converted, const Ar
 }
 
 // The compiled pattern of a call. A pattern compiled for this call is handed to the statement
-// only when the call is over, because SQLite may free it at once when it cannot be kept.
+// only when the call is over, because SQLite may free it at once when it cannot be kept. SQLite
+// keeps a call's auxiliary data only while its argument is a constant of the statement, so a
+// pattern found there is the pattern of this call: only the match parameter, which may vary from
+// row to row, is compared again.
 class PatternSlot {
 public:
     PatternSlot(sqlite3_context *context, sqlite3_value **values, const Arguments &a, int patternArgument,
                 int matchArgument)
         : context_(context), argument_(patternArgument)
     {
-        std::string patternText, matchText;
-        std::string_view pattern = textView(values[patternArgument], patternText, a, patternArgument);
+        std::string matchText;
         std::string_view match;
         if (matchArgument < a.count() && !a.isNull(matchArgument))
             match = textView(values[matchArgument], matchText, a, matchArgument);
         auto *cached = static_cast<CompiledPattern *>(sqlite3_get_auxdata(context, patternArgument));
-        if (cached && cached->sameAs(pattern, match)) {
+        if (cached && cached->sameMatchParameter(match)) {
             pattern_ = cached;
             return;
         }
+        std::string patternText;
+        std::string_view pattern = textView(values[patternArgument], patternText, a, patternArgument);
         std::size_t bytes = pattern.size() > kMaxPatternBytes / 2
                                 ? std::size_t(lengthbOf(pattern, charsetFor(a.session().characterSet)))
                                 : pattern.size();
