@@ -10,11 +10,27 @@ namespace worksheet {
 
 namespace {
 
+// n in decimal with at least width digits, zeros in front (a minus sign before them).
+// Formatting through printf cost a fifth of a million-row fetch.
 void AppendDigits(std::string &text, int n, int width)
 {
     char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%0*d", width, n);
-    text += buffer;
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, n < 0 ? -static_cast<long long>(n) : n);
+    if (n < 0)
+        text += '-';
+    // The width counts the sign, as printf's does.
+    for (auto used = (result.ptr - buffer) + (n < 0 ? 1 : 0); used < width; ++used)
+        text += '0';
+    text.append(buffer, result.ptr);
+}
+
+// The shortest general form with up to 15 significant digits, exponent letters upper case.
+void AppendGeneral(std::string &text, double value)
+{
+    char buffer[40];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    for (const char *c = buffer; c != result.ptr; ++c)
+        text += static_cast<char>(*c >= 'a' && *c <= 'z' ? *c - 'a' + 'A' : *c);
 }
 
 void AppendWhole(std::string &text, double value)
@@ -39,12 +55,7 @@ void AppendValueText(std::string &text, const db::Variant &value, bool withTime)
 {
     switch (value.index()) {
     case 1: text += std::to_string(std::get<std::int64_t>(value)); break;
-    case 2: {
-        char buffer[40];
-        std::snprintf(buffer, sizeof buffer, "%.15G", std::get<double>(value));
-        text += buffer;
-        break;
-    }
+    case 2: AppendGeneral(text, std::get<double>(value)); break;
     case 3: text += std::get<std::string>(value); break;
     case 4: {
         const auto &d = std::get<db::DateTime>(value);

@@ -9,6 +9,7 @@
 #include "sql/registered_sql.h"
 #include "sql/statement_text.h"
 #include "sql/status_times.h"
+#include "sql/value_text.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -90,6 +91,35 @@ TEST(WorksheetText, NamesPastedIntoQueriesCannotChangeThem)
     EXPECT_EQ(query.find("upper('x')"), std::string::npos);
     // The headers are code page 932 like every statement the window sends.
     EXPECT_NE(query.find(cp932::Utf8ToCp932("\"列名\"")), std::string::npos);
+}
+
+TEST(WorksheetText, GridCellTexts)
+{
+    const auto cell = [](int type, const db::Variant &value) {
+        bool hasText = false;
+        std::string text = GridCellText(type, value, hasText);
+        return hasText ? text : std::string("<none>");
+    };
+    // Floating-point numbers in the shortest general form of up to 15 significant digits.
+    EXPECT_EQ(cell(7, 2.5), "2.5");
+    EXPECT_EQ(cell(7, 0.1 + 0.2), "0.3");
+    EXPECT_EQ(cell(7, -1234567.125), "-1234567.125");
+    EXPECT_EQ(cell(7, 1e20), "1E+20");
+    EXPECT_EQ(cell(7, 0.00001), "1E-05");
+    EXPECT_EQ(cell(4, 123456789012345678.0), "1.23456789012346E+17");
+    EXPECT_EQ(cell(7, 100.0), "100");
+    EXPECT_EQ(cell(3, 2.5), "2");
+    EXPECT_EQ(cell(3, db::Variant{}), "<none>");
+    EXPECT_EQ(cell(99, 1.0), "<none>");
+    // Dates with their time of day when it is not midnight, every part padded.
+    db::DateTime date{};
+    date.year = 987;
+    date.month = 3;
+    date.day = 7;
+    EXPECT_EQ(cell(8, date), "0987/03/07");
+    date.hour = 9;
+    date.second = 5;
+    EXPECT_EQ(cell(8, date), "0987/03/07 09:00:05");
 }
 
 TEST(WorksheetText, CsvFields)
