@@ -347,11 +347,17 @@ std::shared_ptr<CompiledUnit> compileUnit(SessionCore &core, const std::string &
             unit->subprograms.push_back(std::move(s));
         unit->exceptions = spec.exceptions;
         unit->exceptions.insert(unit->exceptions.end(), c.exceptions.begin(), c.exceptions.end());
+        // Reported where the specification declares the subprogram, under the body's name.
         for (auto &s : unit->subprograms)
-            if (s->level == 1 && s->isPublic && !s->body)
-                c.error(0, 323,
-                        "subprogram or cursor '" + s->name +
-                            "' is declared in a package specification and must be defined in the package body");
+            if (s->level == 1 && s->isPublic && !s->body) {
+                CompileError e{1, 1,
+                               "PLS-00323: subprogram or cursor '" + s->name +
+                                   "' is declared in a package specification and must be defined in the package body",
+                               323};
+                if (auto at = spec.declaredAt.find(s.get()); at != spec.declaredAt.end())
+                    spec.lineColumn(at->second, e.line, e.column);
+                out.errors.push_back(e);
+            }
         unit->hasBody = true;
         for (auto &cd : specOut.cursors)
             out.cursors.push_back(std::move(cd));

@@ -164,6 +164,7 @@ public:
     std::vector<std::pair<GotoStmt *, std::pair<std::string, int>>> gotos;
     std::set<std::string> dependencyKeys;
     bool inLoop = false;
+    std::map<const Subprogram *, int> declaredAt;  // where each subprogram's name was first declared
     bool hadErrors() const { return !out.errors.empty(); }
 
 private:

@@ -487,6 +487,7 @@ Subprogram *Compiler::subprogram(bool packageLevel, bool spec) {
                 x->overload = ++n;
         }
         declare(name, offset, s);
+        declaredAt[sub.get()] = offset;
         if (!package)
             sub->subprogramId = 1;
         subprograms.push_back(std::move(sub));

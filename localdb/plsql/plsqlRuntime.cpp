@@ -42,13 +42,29 @@ SessionState &stateOf(SessionCore &core) {
 Frame &packageFrame(Context &ctx, const PackageBody &package) {
     auto &instance = ctx.state.packages[package.owner + "." + package.name];
     if (!instance.frame || instance.stamp != package.stamp) {
+        // State this session built under an earlier compilation is discarded, and the call that
+        // finds out fails once; the next one starts afresh.
+        const bool discarded =
+            instance.frame && instance.initialised && !(instance.frame->slots.empty() && instance.frame->cursors.empty());
+        const bool specChanged = instance.specStamp != package.specStamp;
         instance.frame = std::make_unique<Frame>();
         instance.frame->slots.resize(size_t(package.frameSize));
         instance.frame->cursors.resize(size_t(package.cursorCount));
         for (const auto &[slot, type] : package.slotTypes)
             instance.frame->slots[size_t(slot)] = initialValue(type);
         instance.stamp = package.stamp;
+        instance.specStamp = package.specStamp;
         instance.initialised = false;
+        if (discarded) {
+            const std::string what = std::string(specChanged ? "package" : "package body") + " \"" + package.owner +
+                                     "." + package.name + "\"";
+            PlError e;
+            e.code = 4068;
+            e.message = messageOf(4068, "||");
+            e.stack = {messageOf(4061, what), messageOf(4065, what),
+                       messageOf(6508, "\"" + package.owner + "." + package.name + "\"")};
+            throw e;
+        }
     }
     Frame &frame = *instance.frame;
     if (!instance.initialised) {
@@ -81,6 +97,13 @@ Datum callSubprogram(Context &ctx, const Subprogram &sub, std::vector<Datum> &ar
     checkStack();
     if (!sub.body) {
         const std::string name = "\"" + sub.program->owner + "." + sub.program->name + "\"";
+        if (sub.program->bodyError) {
+            PlError e;
+            e.code = sub.program->bodyError;
+            e.message = messageOf(e.code, "package body " + name);
+            e.stack.push_back(messageOf(6508, name));
+            throw e;
+        }
         raiseCode(6508, name);
     }
     Frame frame;

@@ -112,11 +112,15 @@ struct PackageBody {
     std::vector<std::pair<int, PlType>> slotTypes;
     StmtP initialisation;   // the body's BEGIN ... END
     std::uint64_t stamp = 0;  // identifies this compilation (package state belongs to it)
+    std::string specStamp;    // the specification's last DDL: tells a new spec from a new body
 };
 
 // What a compiled unit or block is, for error stacks: "SCOTT.PROC" or empty for a block.
 struct Program {
     std::string owner, name, type;  // type: PROCEDURE, FUNCTION, PACKAGE, PACKAGE BODY, or "" (block)
+    // A package specification compiled without its body: 4067 when the body does not exist, 4063
+    // when it has errors (what a call of one of its subprograms raises).
+    int bodyError = 0;
     std::string qualified() const { return owner + "." + name; }
 };
 
@@ -156,6 +160,7 @@ struct SessionState {
     long long unitsSchemaVersion = -1;
     struct PackageInstance {
         std::uint64_t stamp = 0;
+        std::string specStamp;
         std::unique_ptr<Frame> frame;
         bool initialised = false;
     };

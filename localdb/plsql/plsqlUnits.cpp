@@ -67,11 +67,6 @@ std::string sourceOf(Connection &db, std::int64_t id) {
     return text;
 }
 
-struct ObjectRow {
-    std::int64_t id = 0;
-    std::string status, lastDdl;
-};
-
 std::optional<ObjectRow> objectRow(Connection &db, const std::string &owner, const std::string &name,
                                    const std::string &type) {
     auto p = db.prepare("SELECT object_id, status, last_ddl_time FROM kdb_objects WHERE owner = ?1 AND "
@@ -79,7 +74,17 @@ std::optional<ObjectRow> objectRow(Connection &db, const std::string &owner, con
     bindAll(p, owner, name, type);
     if (!p.step())
         return std::nullopt;
-    return ObjectRow{p.integer(0), p.text(1), p.text(2)};
+    ObjectRow row{p.integer(0), p.text(1), p.text(2), 0};
+    // Two compilations within the same second share a LAST_DDL_TIME: the count tells them apart.
+    try {
+        auto g = db.prepare("SELECT generation FROM kdb_compilations WHERE object_id = ?1");
+        g.bind(1, row.id);
+        if (g.step())
+            row.generation = g.integer(0);
+    } catch (const SqliteError &) {
+        // A database whose units were stored before compilations were counted.
+    }
+    return row;
 }
 
 }  // namespace
@@ -98,7 +103,8 @@ void ensureStorage(Connection &db) {
             "subprogram_id INTEGER NOT NULL, overload TEXT);"
             "CREATE TABLE IF NOT EXISTS kdb_dependencies(object_id INTEGER NOT NULL, referenced_owner TEXT NOT NULL, "
             "referenced_name TEXT NOT NULL, referenced_type TEXT NOT NULL);"
-            "CREATE INDEX IF NOT EXISTS kdb_dependencies_ref ON kdb_dependencies(referenced_owner, referenced_name);");
+            "CREATE INDEX IF NOT EXISTS kdb_dependencies_ref ON kdb_dependencies(referenced_owner, referenced_name);"
+            "CREATE TABLE IF NOT EXISTS kdb_compilations(object_id INTEGER PRIMARY KEY, generation INTEGER NOT NULL);");
 }
 
 UnitCache::UnitCache(SessionCore &core) : core_(core) {}
@@ -121,7 +127,24 @@ std::shared_ptr<CompiledUnit> UnitCache::find(const std::string &owner, const st
     if (!spec)
         return nullptr;
     auto body = type == "PACKAGE" ? objectRow(db, owner, name, "PACKAGE BODY") : std::nullopt;
-    const std::string stamp = spec->lastDdl + spec->status + (body ? body->lastDdl + body->status : "");
+    // An invalid unit is compiled again at its next use and the outcome recorded, as ALTER ...
+    // COMPILE would: VALID again when what it depends on is back, its errors otherwise.
+    if (spec->status != "VALID" || (body && body->status != "VALID")) {
+        loading_.insert(key);
+        try {
+            revalidate(owner, name, type, *spec, body);
+        } catch (...) {
+            loading_.erase(key);
+            throw;
+        }
+        loading_.erase(key);
+        spec = objectRow(db, owner, name, type);
+        body = type == "PACKAGE" ? objectRow(db, owner, name, "PACKAGE BODY") : std::nullopt;
+        if (!spec)
+            return nullptr;
+    }
+    auto stampOf = [](const ObjectRow &r) { return r.lastDdl + r.status + "#" + std::to_string(r.generation); };
+    const std::string stamp = stampOf(*spec) + (body ? "/" + stampOf(*body) : "");
     auto it = units_.find(key);
     if (it != units_.end() && it->second.stamp == stamp && referencesCurrent(*it->second.unit))
         return it->second.unit;
@@ -131,16 +154,32 @@ std::shared_ptr<CompiledUnit> UnitCache::find(const std::string &owner, const st
         CompileOutput out;
         auto lookup = [this](const std::string &o, const std::string &n) { return find(o, n); };
         const std::string specText = sourceOf(db, spec->id);
-        if (body)
+        if (body) {
             unit = compileUnit(core_, owner, sourceOf(db, body->id), specText, lookup, out);
-        else
+            if (!out.errors.empty()) {
+                // Callers depend on the specification alone: they compile against it, and a call
+                // into the body in error fails when it runs.
+                CompileOutput specOut;
+                auto specOnly = compileUnit(core_, owner, specText, "", lookup, specOut);
+                if (specOut.errors.empty()) {
+                    unit = specOnly;
+                    out = std::move(specOut);
+                    unit->program.bodyError = 4063;
+                }
+            }
+        } else {
             unit = compileUnit(core_, owner, specText, "", lookup, out);
+            if (type == "PACKAGE")
+                unit->program.bodyError = 4067;
+        }
         unit->objectId = spec->id;
         unit->valid = out.errors.empty();
         unit->references = out.references;
         unit->cursors = std::move(out.cursors);
-        if (unit->package)
+        if (unit->package) {
             unit->package->stamp = ++compileStamp;
+            unit->package->specStamp = stampOf(*spec);
+        }
     } catch (...) {
         loading_.erase(key);
         throw;
@@ -189,11 +228,8 @@ void storeUnit(SessionCore &core, const std::string &owner, const std::string &t
             p.run();
         }
     }
-    for (const char *sql : {"DELETE FROM kdb_source WHERE object_id = ?1", "DELETE FROM kdb_errors WHERE object_id = ?1",
-                            "DELETE FROM kdb_arguments WHERE object_id = ?1",
-                            "DELETE FROM kdb_procedures WHERE object_id = ?1",
-                            "DELETE FROM kdb_dependencies WHERE object_id = ?1"}) {
-        auto p = db.prepare(sql);
+    {
+        auto p = db.prepare("DELETE FROM kdb_source WHERE object_id = ?1");
         p.bind(1, id);
         p.run();
     }
@@ -213,6 +249,41 @@ void storeUnit(SessionCore &core, const std::string &owner, const std::string &t
         }
     }
     // Compile with the new source in place, so a body sees the stored specification.
+    const bool clean = recordCompilation(core, owner, type, name, id, text);
+    // This session's state of the package goes with the old code; other sessions find out at
+    // their next call (ORA-04068).
+    if (type == "PACKAGE" || type == "PACKAGE BODY")
+        stateOf(core).packages.erase(owner + "." + name);
+    // A new specification leaves its body to be compiled again against it.
+    if (type == "PACKAGE") {
+        auto b = db.prepare("UPDATE kdb_objects SET status = 'INVALID' WHERE owner = ?1 AND object_name = ?2 AND "
+                            "object_type = 'PACKAGE BODY'");
+        bindAll(b, owner, name);
+        b.run();
+    }
+    if (type != "PACKAGE BODY")
+        invalidateDependents(core, owner, name);
+    if (!clean)
+        throw CompiledWithErrors{};
+}
+
+bool recordCompilation(SessionCore &core, const std::string &owner, const std::string &type, const std::string &name,
+                       std::int64_t id, const std::string &text) {
+    Connection &db = *core.db;
+    Catalog &catalog = *core.catalog;
+    for (const char *sql : {"DELETE FROM kdb_errors WHERE object_id = ?1", "DELETE FROM kdb_arguments WHERE object_id = ?1",
+                            "DELETE FROM kdb_procedures WHERE object_id = ?1",
+                            "DELETE FROM kdb_dependencies WHERE object_id = ?1"}) {
+        auto p = db.prepare(sql);
+        p.bind(1, id);
+        p.run();
+    }
+    {
+        auto p = db.prepare("INSERT INTO kdb_compilations(object_id, generation) VALUES (?1, 1) "
+                            "ON CONFLICT(object_id) DO UPDATE SET generation = generation + 1");
+        p.bind(1, id);
+        p.run();
+    }
     CompileOutput out;
     std::string specText;
     if (type == "PACKAGE BODY") {
@@ -297,17 +368,33 @@ void storeUnit(SessionCore &core, const std::string &owner, const std::string &t
     auto status = db.prepare("UPDATE kdb_objects SET status = ?2 WHERE object_id = ?1");
     bindAll(status, id, std::string(out.errors.empty() ? "VALID" : "INVALID"));
     status.run();
-    // A new specification leaves its body to be compiled again against it.
-    if (type == "PACKAGE") {
-        auto b = db.prepare("UPDATE kdb_objects SET status = 'INVALID' WHERE owner = ?1 AND object_name = ?2 AND "
-                            "object_type = 'PACKAGE BODY'");
-        bindAll(b, owner, name);
-        b.run();
+    return out.errors.empty();
+}
+
+void UnitCache::revalidate(const std::string &owner, const std::string &name, const std::string &type,
+                           const ObjectRow &spec, const std::optional<ObjectRow> &body) {
+    Connection &db = *core_.db;
+    // Inside the caller's transaction when there is one, on its own otherwise.
+    db.exec("SAVEPOINT kdb_revalidate");
+    try {
+        ensureStorage(db);
+        auto compile = [&](const ObjectRow &row, const std::string &rowType) {
+            if (row.status == "VALID")
+                return true;
+            const bool clean = recordCompilation(core_, owner, rowType, name, row.id, sourceOf(db, row.id));
+            if (clean)
+                core_.catalog->touchObject(row.id);
+            return clean;
+        };
+        if (compile(spec, type) && body)
+            compile(*body, "PACKAGE BODY");
+        db.exec("RELEASE kdb_revalidate");
+    } catch (...) {
+        try {
+            db.exec("ROLLBACK TO kdb_revalidate; RELEASE kdb_revalidate");
+        } catch (...) {
+        }
     }
-    if (type != "PACKAGE BODY")
-        invalidateDependents(core, owner, name);
-    if (!out.errors.empty())
-        throw CompiledWithErrors{};
 }
 
 void dropUnit(SessionCore &core, const std::string &owner, const std::string &type, const std::string &name) {
@@ -322,6 +409,7 @@ void dropUnit(SessionCore &core, const std::string &owner, const std::string &ty
             ids.push_back(body->id);
     for (auto id : ids) {
         for (const char *sql : {"DELETE FROM kdb_source WHERE object_id = ?1", "DELETE FROM kdb_errors WHERE object_id = ?1",
+                                "DELETE FROM kdb_compilations WHERE object_id = ?1",
                                 "DELETE FROM kdb_arguments WHERE object_id = ?1",
                                 "DELETE FROM kdb_procedures WHERE object_id = ?1",
                                 "DELETE FROM kdb_dependencies WHERE object_id = ?1"}) {
@@ -332,6 +420,7 @@ void dropUnit(SessionCore &core, const std::string &owner, const std::string &ty
         core.catalog->removeObject(id);
     }
     unitsOf(core).forget(owner, name);
+    stateOf(core).packages.erase(owner + "." + name);
     if (type != "PACKAGE BODY")
         invalidateDependents(core, owner, name);
 }

@@ -4,12 +4,20 @@
 #include "localdb/plsql/plsqlCompiler.h"
 
 #include <map>
+#include <optional>
 #include <set>
 
 namespace localdb::plsql {
 
 // Thrown by storeUnit after a unit was stored with errors (the caller reports ORA-24344).
 struct CompiledWithErrors {};
+
+// A unit's row in the catalogue's object list.
+struct ObjectRow {
+    std::int64_t id = 0;
+    std::string status, lastDdl;
+    std::int64_t generation = 0;  // compilations so far
+};
 
 class UnitCache {
 public:
@@ -21,6 +29,8 @@ public:
 
 private:
     bool referencesCurrent(const CompiledUnit &unit);
+    void revalidate(const std::string &owner, const std::string &name, const std::string &type, const ObjectRow &spec,
+                    const std::optional<ObjectRow> &body);
     struct Entry {
         std::string stamp;
         std::shared_ptr<CompiledUnit> unit;
@@ -36,6 +46,10 @@ UnitCache &unitsOf(SessionCore &core);
 // arguments, dependencies and status.
 void storeUnit(SessionCore &core, const std::string &owner, const std::string &type, const std::string &name,
                const std::string &text, bool orReplace);
+// Compiles a stored unit's source and records the outcome (errors, arguments, dependencies,
+// status); true when it compiled without errors.
+bool recordCompilation(SessionCore &core, const std::string &owner, const std::string &type, const std::string &name,
+                       std::int64_t id, const std::string &text);
 void dropUnit(SessionCore &core, const std::string &owner, const std::string &type, const std::string &name);
 
 }  // namespace localdb::plsql
