@@ -13,7 +13,89 @@ std::int64_t integerArgument(Context &ctx, const Datum &d) {
     return isNull(v) ? 0 : std::get<std::int64_t>(v);
 }
 
+// The name DBMS_OUTPUT's line arrays carry as a type.
+const char *const kOutputLines = "DBMS_OUTPUT.CHARARR";
+
+// lines(i) of a DBMS_OUTPUT line array: an index-by table of lines numbered from 1, held as a
+// record of its lines; an index with no line raises NO_DATA_FOUND as such a table does.
+struct OutputLineElement : Expr {
+    ExprP array, index;
+    Datum eval(Context &ctx) const override {
+        Datum a = array->eval(ctx);
+        Datum i = index->eval(ctx);
+        if (isNull(i))
+            raiseCode(6502, "NULL index table key value");
+        const std::int64_t n = integerArgument(ctx, i);
+        auto *r = std::get_if<std::shared_ptr<Record>>(&a);
+        if (!r || !*r || n < 1 || n > std::int64_t((*r)->fields.size()))
+            raiseCode(1403);
+        return (*r)->fields[size_t(n - 1)];
+    }
+};
+
+// lines.COUNT.
+struct OutputLineCount : Expr {
+    ExprP array;
+    Datum eval(Context &ctx) const override {
+        Datum a = array->eval(ctx);
+        auto *r = std::get_if<std::shared_ptr<Record>>(&a);
+        return std::int64_t(r && *r ? (*r)->fields.size() : 0);
+    }
+};
+
+const char *const kOutputProcedures[] = {"ENABLE", "DISABLE", "PUT", "PUT_LINE", "NEW_LINE", "GET_LINE", "GET_LINES"};
+
+bool isOutputProcedure(const std::string &name) {
+    for (const char *p : kOutputProcedures)
+        if (name == p)
+            return true;
+    return false;
+}
+
 }  // namespace
+
+bool isOutputLinesType(const std::vector<std::string> &parts) {
+    std::vector<std::string> p = parts;
+    if (p.size() > 1 && p.front() == "SYS")
+        p.erase(p.begin());
+    return (p.size() == 2 && p[0] == "DBMS_OUTPUT" && p[1] == "CHARARR") ||
+           (p.size() == 1 && p[0] == "DBMSOUTPUT_LINESARRAY");
+}
+
+PlType outputLinesType() {
+    static const auto lines = std::make_shared<RecordType>();
+    PlType t;
+    t.kind = TypeKind::Record;
+    t.name = kOutputLines;
+    t.record = lines;
+    return t;
+}
+
+ExprP Compiler::outputLinesMember(ExprP array, const Name &n, int offset) {
+    if (n.parts.size() == 2 && n.parts[1] == "COUNT") {
+        auto c = std::make_unique<OutputLineCount>();
+        lineColumn(offset, c->line, c->column);
+        c->type = PlType::integer();
+        c->array = std::move(array);
+        return c;
+    }
+    if (n.parts.size() > 1) {
+        errorPair(n.offsets[1], 302, "component '" + n.parts[1] + "' must be declared", "PL/SQL: Statement ignored",
+                  statementOffset);
+        return array;
+    }
+    if (!acceptOp("("))
+        return array;
+    auto e = std::make_unique<OutputLineElement>();
+    lineColumn(offset, e->line, e->column);
+    e->type = PlType::text();
+    e->array = std::move(array);
+    e->index = expression();
+    expectOp(")");
+    return e;
+}
+
+bool Compiler::isOutputLines(const PlType &t) { return t.kind == TypeKind::Record && t.name == kOutputLines; }
 
 std::vector<ExprP> Compiler::builtinArguments(std::vector<TargetP> *outs, const std::vector<bool> &outMask) {
     std::vector<ExprP> args;
@@ -38,7 +120,8 @@ std::vector<ExprP> Compiler::builtinArguments(std::vector<TargetP> *outs, const 
     return args;
 }
 
-StmtP Compiler::builtinProcedure(const std::string &package, const std::string &name, int offset) {
+StmtP Compiler::builtinProcedure(const std::string &package, const std::string &name, int offset,
+                                 int componentOffset) {
     auto s = std::make_unique<BuiltinCall>();
     auto wrongArguments = [&](const std::string &what) {
         errorPair(offset, 306, "wrong number or types of arguments in call to '" + what + "'",
@@ -121,13 +204,51 @@ StmtP Compiler::builtinProcedure(const std::string &package, const std::string &
             };
             return s;
         }
-        wrongArguments(name);
+        if (name == "GET_LINES") {
+            // GET_LINES(lines OUT CHARARR, numlines IN OUT INTEGER): up to numlines lines.
+            std::vector<TargetP> outs;
+            builtinArguments(&outs, {true, true});
+            if (outs.size() != 2 || !isOutputLines(outs[0]->type) || !outs[1]->type.isNumeric()) {
+                wrongArguments(name);
+                return s;
+            }
+            auto holder = std::make_shared<std::vector<TargetP>>(std::move(outs));
+            s->fn = [holder](Context &ctx, std::vector<Datum> &) {
+                Target &lines = *(*holder)[0];
+                Target &count = *(*holder)[1];
+                const std::int64_t wanted = integerArgument(ctx, count.eval(ctx));
+                auto r = std::make_shared<Record>();
+                r->type = lines.type.record;
+                std::string line;
+                while (std::int64_t(r->fields.size()) < wanted && outputGetLine(ctx.state.output, line))
+                    r->fields.push_back(line.empty() ? Datum() : Datum(line));
+                if (wanted <= 0)
+                    ctx.state.output.readSinceWrite = true;
+                count.assign(ctx, assignTo(count.type, std::int64_t(r->fields.size()), ctx.session()));
+                lines.assign(ctx, Datum(std::move(r)));
+            };
+            return s;
+        }
+        errorPair(componentOffset, 302, "component '" + name + "' must be declared", "PL/SQL: Statement ignored",
+                  statementOffset);
+        skipCallArguments();
         return s;
     }
     return nullptr;
 }
 
-ExprP Compiler::builtinPackageFunction(const std::string &package, const std::string &name, int offset) {
+ExprP Compiler::builtinPackageFunction(const std::string &package, const std::string &name, int offset,
+                                       int componentOffset) {
+    if (package == "DBMS_OUTPUT") {
+        if (isOutputProcedure(name))
+            errorPair(offset, 222, "no function with name '" + name + "' exists in this scope",
+                      "PL/SQL: Statement ignored", statementOffset);
+        else
+            errorPair(componentOffset, 302, "component '" + name + "' must be declared", "PL/SQL: Statement ignored",
+                      statementOffset);
+        skipCallArguments();
+        return std::make_unique<Literal>();
+    }
     if (package != "DBMS_UTILITY")
         return nullptr;
     auto f = std::make_unique<NativeFunction>();
@@ -178,7 +299,9 @@ ExprP Compiler::builtinPackageFunction(const std::string &package, const std::st
             return std::int64_t(cs % 2147483648LL);
         };
     } else {
-        errorPair(offset, 302, "component '" + name + "' must be declared", "PL/SQL: Statement ignored", offset);
+        errorPair(componentOffset, 302, "component '" + name + "' must be declared", "PL/SQL: Statement ignored",
+                  statementOffset);
+        skipCallArguments();
         return std::make_unique<Literal>();
     }
     return f;

@@ -26,6 +26,7 @@ struct Symbol {
     int slot = 0;
     bool readOnly = false;
     bool constant = false;
+    bool malformed = false;  // its declaration had errors: uses give PLS-00320
     const PackageBody *package = nullptr;  // set for package-level symbols
     const CursorDecl *cursor = nullptr;
     const ExceptionDecl *exception = nullptr;
@@ -146,8 +147,12 @@ public:
     void addDependency(const std::string &owner, const std::string &name, const std::string &type);
 
     // --- builtin packages (plsqlBuiltins.cpp) ---
-    StmtP builtinProcedure(const std::string &package, const std::string &name, int offset);
-    ExprP builtinPackageFunction(const std::string &package, const std::string &name, int offset);
+    StmtP builtinProcedure(const std::string &package, const std::string &name, int offset, int componentOffset);
+    ExprP builtinPackageFunction(const std::string &package, const std::string &name, int offset,
+                                 int componentOffset);
+    // DBMS_OUTPUT's line arrays (GET_LINES): lines(i) and lines.COUNT after a variable of the type.
+    static bool isOutputLines(const PlType &t);
+    ExprP outputLinesMember(ExprP array, const Name &n, int offset);
     std::vector<ExprP> builtinArguments(std::vector<TargetP> *outs = nullptr, const std::vector<bool> &outMask = {});
 
     SessionCore &core;
@@ -164,6 +169,7 @@ public:
     std::vector<std::pair<GotoStmt *, std::pair<std::string, int>>> gotos;
     std::set<std::string> dependencyKeys;
     bool inLoop = false;
+    int statementOffset = 0;  // start of the statement being compiled ("PL/SQL: Statement ignored")
     std::map<const Subprogram *, int> declaredAt;  // where each subprogram's name was first declared
     bool hadErrors() const { return !out.errors.empty(); }
 
@@ -175,6 +181,10 @@ private:
     int labelCounter_ = 0;
     std::vector<std::unique_ptr<Scope>> scopes_;
 };
+
+// DBMS_OUTPUT.CHARARR (also DBMSOUTPUT_LINESARRAY): the type GET_LINES fills.
+bool isOutputLinesType(const std::vector<std::string> &parts);
+PlType outputLinesType();
 
 // Oracle's lists of what may follow, for PLS-00103.
 extern const char *const kExpectStatement;

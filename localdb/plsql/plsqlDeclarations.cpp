@@ -169,6 +169,8 @@ PlType Compiler::dataType(bool parameter) {
         Symbol *s = n.parts.size() == 1 ? lookup(n.parts[0]) : nullptr;
         if (s && s->kind == Symbol::Type)
             return s->type;
+        if (!s && isOutputLinesType(n.parts))
+            return outputLinesType();
         if (n.parts.size() == 1 && (n.parts[0] == "SYS_REFCURSOR"))
             error(offset, 201, "identifier '" + n.parts[0] + "' must be declared");
         else
@@ -180,8 +182,17 @@ PlType Compiler::dataType(bool parameter) {
 
 void Compiler::declarations(StmtList &inits, bool packageLevel, bool spec) {
     while (true) {
-        if (atEnd() || isWord("BEGIN") || isWord("END"))
+        if (atEnd() || isWord("BEGIN") || isWord("END")) {
+            // A forward declaration in a block or subprogram needs its body in the same section.
+            if (!packageLevel)
+                for (const auto &[name, symbol] : scope->symbols)
+                    if (symbol.kind == Symbol::Subprograms)
+                        for (const Subprogram *s : symbol.subprograms)
+                            if (!s->body && declaredAt.count(s))
+                                error(declaredAt[s], 328,
+                                      "A subprogram body must be defined for the forward declaration of " + name + ".");
             return;
+        }
         const size_t before = peek().offset;
         try {
             if (isWord("PROCEDURE") || isWord("FUNCTION")) {
@@ -222,7 +233,15 @@ void Compiler::declareVariable(StmtList &inits, bool packageLevel) {
         return;
     }
     bool constant = acceptWord("CONSTANT");
+    const size_t errorsBefore = out.errors.size();
     PlType type = dataType();
+    const bool malformed = out.errors.size() > errorsBefore && type.kind == TypeKind::Unknown;
+    if (malformed)
+        out.errors.push_back([&] {
+            CompileError e{0, 0, "PL/SQL: Item ignored", 0};
+            lineColumn(offset, e.line, e.column);
+            return e;
+        }());
     if (acceptWord("NOT")) {
         expectWord("NULL");
         type.notNull = true;
@@ -239,6 +258,7 @@ void Compiler::declareVariable(StmtList &inits, bool packageLevel) {
     expectOp(";", "  := . ( @ % ; not null range default character");
     Symbol s;
     s.type = type;
+    s.malformed = malformed;
     s.level = frame->level;
     s.slot = newSlot(type);
     s.readOnly = constant;

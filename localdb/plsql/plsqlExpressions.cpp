@@ -46,7 +46,7 @@ Datum nativeMod(Context &ctx, const std::vector<Datum> &a) {
 void Compiler::checkType(const Expr &e, TypeKind wanted, int offset) {
     if (e.type.kind == TypeKind::Unknown || e.type.kind == wanted)
         return;
-    errorPair(offset, 382, "expression is of wrong type", "PL/SQL: Statement ignored", offset);
+    errorPair(offset, 382, "expression is of wrong type", "PL/SQL: Statement ignored", statementOffset);
 }
 
 ExprP Compiler::expression() { return orExpr(); }
@@ -514,7 +514,14 @@ ExprP Compiler::nameExpression(bool statementContext, bool *wasCall) {
     if (sym) {
         switch (sym->kind) {
         case Symbol::Variable: {
+            if (sym->malformed) {
+                errorPair(offset, 320, "the declaration of the type of this expression is incomplete or malformed",
+                          "PL/SQL: Statement ignored", statementOffset);
+                return node<Literal>(*this, offset, PlType::unknown());
+            }
             ExprP e = variableRef(*sym, n.parts[0]);
+            if (isOutputLines(e->type))
+                return outputLinesMember(std::move(e), n, offset);
             for (size_t i = 1; i < n.parts.size(); ++i) {
                 if (e->type.kind != TypeKind::Record || !e->type.record) {
                     error(n.offsets[i], 302, "component '" + n.parts[i] + "' must be declared");
@@ -555,18 +562,18 @@ ExprP Compiler::nameExpression(bool statementContext, bool *wasCall) {
     // Built-in packages and procedures.
     if (n.parts.size() == 2) {
         if (statementContext)
-            if (StmtP s = builtinProcedure(n.parts[0], n.parts[1], offset)) {
+            if (StmtP s = builtinProcedure(n.parts[0], n.parts[1], offset, n.offsets[1])) {
                 if (wasCall)
                     *wasCall = true;
                 auto h = std::make_unique<BuiltinStatementHolder>();
                 h->statement = std::move(s);
                 return h;
             }
-        if (ExprP e = builtinPackageFunction(n.parts[0], n.parts[1], offset))
+        if (ExprP e = builtinPackageFunction(n.parts[0], n.parts[1], offset, n.offsets[1]))
             return e;
     }
     if (n.parts.size() == 1 && statementContext)
-        if (StmtP s = builtinProcedure("", n.parts[0], offset)) {
+        if (StmtP s = builtinProcedure("", n.parts[0], offset, offset)) {
             if (wasCall)
                 *wasCall = true;
             auto h = std::make_unique<BuiltinStatementHolder>();
@@ -731,10 +738,12 @@ ExprP Compiler::sqlFallback(int from, int to) {
 
 TargetP Compiler::target(const char *what) {
     const int offset = peek().offset;
+    const size_t errorsBefore = out.errors.size();
     ExprP e = nameExpression(false);
     auto *t = dynamic_cast<Target *>(e.get());
     if (!t) {
-        error(offset, 403, "expression '" + textBetween(offset, peek().offset) + "' cannot be used as an " + what +
+        if (out.errors.size() == errorsBefore)
+            error(offset, 403, "expression '" + textBetween(offset, peek().offset) + "' cannot be used as an " + what +
                                "-target of a SELECT/FETCH statement");
         auto dummy = std::make_unique<BindVar>();
         dummy->name = "";

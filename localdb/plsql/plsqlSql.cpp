@@ -261,10 +261,11 @@ PlType Compiler::columnType(const Name &column, int offset) {
         auto r = names.find(table);
         if (r && r->table) {
             int i = r->table->columnIndex(column.parts.back());
-            if (i >= 0) {
-                addDependency(r->object.owner, r->object.name, r->object.type);
+            addDependency(r->object.owner, r->object.name, r->object.type);
+            if (i >= 0)
                 return PlType::ofColumn(r->table->columns[size_t(i)].type);
-            }
+            error(column.offsets.back(), 302, "component '" + column.parts.back() + "' must be declared");
+            return PlType::unknown();
         }
     }
     std::string shown;

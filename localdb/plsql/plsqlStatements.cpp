@@ -77,6 +77,13 @@ void Compiler::statements(StmtList &list, std::initializer_list<std::string_view
 
 StmtP Compiler::statement(StmtList &) {
     const Token &t = peek();
+    // Nested statements take over the offset; the enclosing one gets it back when they end.
+    struct KeepOffset {
+        int &offset;
+        int saved;
+        ~KeepOffset() { offset = saved; }
+    } keep{statementOffset, statementOffset};
+    statementOffset = t.offset;
     if (t.kind == TokenKind::Identifier) {
         const std::string &w = t.text;
         if (w == "NULL") {
@@ -422,8 +429,10 @@ StmtP Compiler::assignmentOrCall() {
         a->target.reset(t);
         const int valueOffset = peek().offset;
         a->value = expression();
-        if (a->target->type.kind == TypeKind::Boolean && a->value->type.kind != TypeKind::Boolean &&
-            a->value->type.kind != TypeKind::Unknown)
+        const TypeKind to = a->target->type.kind, from = a->value->type.kind;
+        const bool scalar = to != TypeKind::Unknown && to != TypeKind::Record && to != TypeKind::Boolean;
+        if ((to == TypeKind::Boolean && from != TypeKind::Boolean && from != TypeKind::Unknown) ||
+            (scalar && from == TypeKind::Boolean))
             errorPair(valueOffset, 382, "expression is of wrong type", "PL/SQL: Statement ignored", start);
         expectOp(";");
         return a;
