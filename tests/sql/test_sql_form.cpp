@@ -26,6 +26,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <functional>
 #include <memory>
 
@@ -647,6 +650,29 @@ TEST_F(WorksheetTest, CsvExportFailuresAreReportedNotTakenForSuccess)
     EXPECT_TRUE(LogPageShown());
     EXPECT_FALSE(Log().contains(QStringLiteral("件出力終了"))) << Log().toStdString();
     EXPECT_FALSE(Log().isEmpty());
+    // A disk that fills during the export (a limit on the size of the files this process writes):
+    // what fitted stays in the file, the error is in the log, no success.
+    {
+        const QString partial = folder->filePath(QStringLiteral("partial.csv"));
+        constexpr rlim_t kRoom = 256 * 1024;
+        rlimit before{};
+        getrlimit(RLIMIT_FSIZE, &before);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = before;
+        limited.rlim_cur = kRoom;
+        setrlimit(RLIMIT_FSIZE, &limited);
+        sql->txtLOG->SetText({});
+        AnswerSaveDialog(partial);
+        sql->mnu_FILEOUTClick();
+        setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, oldHandler);
+        const QByteArray written = ReadFile(partial);
+        EXPECT_EQ(written.size(), static_cast<qsizetype>(kRoom));
+        EXPECT_GT(written.count("\r\n"), 1000);
+        EXPECT_TRUE(LogPageShown());
+        EXPECT_FALSE(Log().contains(QStringLiteral("件出力終了"))) << Log().toStdString();
+        EXPECT_TRUE(Log().contains(partial)) << Log().toStdString();
+    }
     // A folder that cannot be written: the file error in a box.
     {
         TMessageBoxCatcher catcher(QMessageBox::Ok);
