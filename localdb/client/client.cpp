@@ -6,6 +6,7 @@
 #include "localdb/client/interrupt_watch.h"
 #include "localdb/client/logon.h"
 #include "localdb/client/result_formatter.h"
+#include "localdb/client/server_output.h"
 #include "localdb/client/terminal.h"
 #include "localdb/client/text_width.h"
 #include "localdb/functions/session_context.h"
@@ -264,9 +265,20 @@ bool Client::runSql(const std::vector<std::string> &lines) {
     bool ok = true;
     try {
         const std::string sql = joinLines(lines);
+        std::vector<std::string> undeclared;
+        std::vector<Bind> binds = binds_.bindsFor(sql, undeclared);
+        if (!undeclared.empty()) {
+            // The statement does not run: its binds would be missing.
+            for (const std::string &name : undeclared)
+                commandFailed("Bind variable \"" + name + "\" not declared.");
+            return false;
+        }
         InterruptWatch interrupt(*session_);
-        StatementResult result = session_->execute(sql);
+        StatementResult result = session_->execute(sql, binds.empty() ? nullptr : &binds);
         command = result.command;
+        // A value that does not fit its variable fails the call, as the assignment would in PL/SQL.
+        if (const std::string error = binds_.takeBack(binds, dates_); !error.empty())
+            throw Error(6502, error + (command == "PL/SQL EXECUTE" ? "\nORA-06512: at line 1" : ""));
         if (result.cursor) {
             printServerOutput();
             printQuery(*result.cursor, interrupt);
@@ -302,7 +314,8 @@ bool Client::runSql(const std::vector<std::string> &lines) {
                 return false;
             }
         }
-        for (const std::string &line : errorReport(lines, e.position(), e.what()))
+        const int position = e.position() >= 0 ? e.position() : plsqlErrorPosition(lines, e.what());
+        for (const std::string &line : errorReport(lines, position, e.what()))
             out_.line(line);
         out_.line("");
         out_.line("");
@@ -344,7 +357,7 @@ void Client::afterStatement(const std::string &command) {
         refreshDateDisplay();
 }
 
-void Client::printQuery(Cursor &cursor, const InterruptWatch &interrupt) {
+void Client::printQuery(Cursor &cursor, const InterruptWatch &interrupt, bool summary) {
     const std::vector<Column> &columns = cursor.columns();
     // One row's texts, written over the previous row's so that their storage is reused.
     std::vector<char> binaryKinds(columns.size(), 0);  // 'F' BINARY_FLOAT, 'D' BINARY_DOUBLE
@@ -410,11 +423,11 @@ void Client::printQuery(Cursor &cursor, const InterruptWatch &interrupt) {
         sqlFailed(fetchError->code());
         return;
     }
-    const std::string summary = querySummary(rows, settings_.feedback);
-    if (!summary.empty()) {
+    const std::string rowCount = summary ? querySummary(rows, settings_.feedback) : std::string();
+    if (!rowCount.empty()) {
         if (rows == 0 || settings_.markupCsv)
             out_.line("");
-        out_.line(summary);
+        out_.line(rowCount);
         out_.line("");
     }
 }
@@ -432,14 +445,17 @@ void Client::printServerOutput() {
     if (!settings_.serverOutput)
         return;
     for (const std::string &line : lines)
-        out_.line(line);
+        for (const std::string &piece : serverOutputLines(line, settings_))
+            out_.line(piece);
 }
 
 void Client::switchServerOutput() {
     if (!session_)
         return;
     try {
-        session_->execute(settings_.serverOutput ? "BEGIN DBMS_OUTPUT.ENABLE(NULL); END;"
+        const std::string size =
+            settings_.serverOutputSize == 0 ? std::string("NULL") : std::to_string(settings_.serverOutputSize);
+        session_->execute(settings_.serverOutput ? "BEGIN DBMS_OUTPUT.ENABLE(" + size + "); END;"
                                                  : "BEGIN DBMS_OUTPUT.DISABLE; END;");
     } catch (const std::exception &e) {
         for (const std::string &line : plainErrorReport(e.what()))

@@ -3,6 +3,7 @@
 // the client's own commands. One Client lives for one run of kestrim-sql.
 #pragma once
 
+#include "localdb/client/bind_variables.h"
 #include "localdb/client/client_settings.h"
 #include "localdb/client/interrupt_watch.h"
 #include "localdb/client/line_editor.h"
@@ -62,7 +63,8 @@ private:
     void runCommand(const std::string &line, Source &source);
     void runBuffer();
     bool runSql(const std::vector<std::string> &lines);
-    void printQuery(Cursor &cursor, const InterruptWatch &interrupt);
+    // summary false leaves out the row count (PRINT shows a value, not a query).
+    void printQuery(Cursor &cursor, const InterruptWatch &interrupt, bool summary = true);
     void printServerOutput();
     void startLineAfterInterrupt(const Error &e);
     // The engine keeps DBMS_OUTPUT lines only while its buffer is enabled, so SET SERVEROUTPUT
@@ -90,12 +92,15 @@ private:
     void commandConnect(const std::string &arguments);
     void commandExit(const std::string &arguments);
     void commandWhenever(const std::string &arguments);
+    void commandVariable(const std::string &arguments);
+    void commandPrint(const std::string &arguments);
     void listBuffer();
 
     ClientOptions options_;
     Output &out_;
     ClientSettings settings_;
     SubstitutionVariables variables_;
+    BindVariables binds_;
     std::unique_ptr<Session> session_;
     std::unique_ptr<LineEditor> lineEditor_;  // standard input and output are a terminal
     std::string lastHost_;

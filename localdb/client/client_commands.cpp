@@ -89,8 +89,9 @@ void Client::runCommand(const std::string &rawLine, Source &source) {
         break;
     case CommandId::Set: {
         const bool serverOutputBefore = settings_.serverOutput;
+        const int sizeBefore = settings_.serverOutputSize;
         SetOutcome outcome = applySet(settings_, args);
-        if (settings_.serverOutput != serverOutputBefore)
+        if (settings_.serverOutput != serverOutputBefore || settings_.serverOutputSize != sizeBefore)
             switchServerOutput();
         for (const std::string &note : outcome.notes)
             out_.note(note);
@@ -161,6 +162,12 @@ void Client::runCommand(const std::string &rawLine, Source &source) {
         // CLEAR COLUMNS forgets the column formats; SCREEN, BREAKS, COMPUTES ... have nothing to clear.
         if (upperAscii(plain).rfind("COL", 0) == 0)
             settings_.columns.clear();
+        break;
+    case CommandId::Variable:
+        commandVariable(args);
+        break;
+    case CommandId::Print:
+        commandPrint(plain);
         break;
     case CommandId::Ignored:
         out_.note(command->word + " is not supported and was ignored.");
@@ -391,6 +398,31 @@ void Client::commandExit(const std::string &arguments) {
         }
     }
     requestExit(status, transaction);
+}
+
+void Client::commandVariable(const std::string &arguments) {
+    std::string error;
+    for (const std::string &line : binds_.command(arguments, dates_, error))
+        out_.line(line);
+    if (!error.empty())
+        commandFailed(error);
+}
+
+void Client::commandPrint(const std::string &arguments) {
+    std::vector<std::string> names = scriptArguments(arguments);
+    if (names.empty())
+        for (const BindVariable &v : binds_.all())
+            names.push_back(v.name);
+    InterruptWatch interrupt;
+    for (const std::string &name : names) {
+        const BindVariable *variable = binds_.find(name);
+        if (!variable) {
+            commandFailed("Bind variable \"" + upperAscii(name) + "\" not declared.");
+            continue;
+        }
+        std::unique_ptr<Cursor> value = BindVariables::valueCursor(*variable);
+        printQuery(*value, interrupt, false);
+    }
 }
 
 void Client::commandWhenever(const std::string &arguments) {

@@ -147,11 +147,14 @@ private:
             setFlag("VERIFY", s_.verify);
         } else if (abbreviates(o, "SERVEROUTPUT", 9)) {
             setFlag("SERVEROUTPUT", s_.serverOutput);
-            // SIZE and FORMAT shape the buffer on a real server; the engine keeps every line.
-            while (more()) {
+            while (out_.error.empty() && more()) {
                 const std::string w = upperAscii(words_[i_]);
-                if (w == "SIZE" || abbreviates(w, "FORMAT", 3)) {
-                    i_ += 2;
+                if (abbreviates(w, "SIZE", 3)) {
+                    ++i_;
+                    serverOutputSize();
+                } else if (abbreviates(w, "FORMAT", 3)) {
+                    ++i_;
+                    serverOutputFormat();
                 } else {
                     break;
                 }
@@ -204,6 +207,33 @@ private:
             const std::string value = nextWord();
             out_.notes.push_back("SET " + o + (value.empty() ? "" : " " + value) + " is not supported and was ignored.");
         }
+    }
+
+    void serverOutputSize() {
+        const std::string w = nextWord();
+        if (abbreviates(upperAscii(w), "UNLIMITED", 3)) {
+            s_.serverOutputSize = 0;
+            return;
+        }
+        const std::optional<int> size = number(w);
+        if (!size)
+            fail("SERVEROUTPUT SIZE", w);
+        else if (*size < 2000 || *size > 1000000)
+            out_.error = "size option " + w + " out of range (2000 through 1000000)";
+        else
+            s_.serverOutputSize = *size;
+    }
+
+    void serverOutputFormat() {
+        const std::string w = upperAscii(nextWord());
+        if (abbreviates(w, "WORD_WRAPPED", 3))
+            s_.serverOutputFormat = ClientSettings::OutputFormat::WordWrapped;
+        else if (abbreviates(w, "WRAPPED", 3))
+            s_.serverOutputFormat = ClientSettings::OutputFormat::Wrapped;
+        else if (abbreviates(w, "TRUNCATED", 3))
+            s_.serverOutputFormat = ClientSettings::OutputFormat::Truncated;
+        else
+            fail("SERVEROUTPUT FORMAT", w);
     }
 
     void markup() {
@@ -317,8 +347,16 @@ std::string showSetting(const ClientSettings &s, const std::string &option) {
                                : "define OFF";
     if (abbreviates(o, "VERIFY", 3))
         return "verify " + onOffText(s.verify);
-    if (abbreviates(o, "SERVEROUTPUT", 9))
-        return "serveroutput " + onOffText(s.serverOutput);
+    if (abbreviates(o, "SERVEROUTPUT", 9)) {
+        if (!s.serverOutput)
+            return "serveroutput OFF";
+        const char *format = s.serverOutputFormat == ClientSettings::OutputFormat::WordWrapped ? "WORD_WRAPPED"
+                             : s.serverOutputFormat == ClientSettings::OutputFormat::Wrapped   ? "WRAPPED"
+                                                                                               : "TRUNCATED";
+        return "serveroutput ON SIZE " +
+               (s.serverOutputSize == 0 ? std::string("UNLIMITED") : std::to_string(s.serverOutputSize)) +
+               " FORMAT " + format;
+    }
     if (abbreviates(o, "MARKUP", 4))
         return std::string("markup CSV ") + onOffText(s.markupCsv) + " DELIMITER " + s.csvDelimiter + " QUOTE " +
                onOffText(s.csvQuote);

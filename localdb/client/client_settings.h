@@ -26,6 +26,12 @@ struct ClientSettings {
     char defineChar = '&';
     bool verify = true;
     bool serverOutput = false;
+    // DBMS_OUTPUT's buffer in bytes (SET SERVEROUTPUT ON SIZE n); 0 for UNLIMITED.
+    int serverOutputSize = 0;
+    // How lines wider than LINESIZE print: at word boundaries (their leading blanks dropped),
+    // cut at the line's width onto further lines, or cut off.
+    enum class OutputFormat { WordWrapped, Wrapped, Truncated };
+    OutputFormat serverOutputFormat = OutputFormat::WordWrapped;
     bool markupCsv = false;
     char csvDelimiter = ',';
     bool csvQuote = true;

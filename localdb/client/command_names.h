@@ -28,6 +28,8 @@ enum class CommandId {
     Run,
     List,
     Column,
+    Variable,
+    Print,
     Clear,
     Ignored,  // commands that shape reports (COLUMN, TTITLE, BREAK ...), accepted with a note
 };

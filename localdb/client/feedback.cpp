@@ -5,6 +5,7 @@
 #include "localdb/client/text_width.h"
 
 #include <array>
+#include <cstdio>
 #include <string_view>
 #include <utility>
 
@@ -131,6 +132,25 @@ std::vector<std::string> errorReport(const std::vector<std::string> &statementLi
     out.push_back("ERROR at line " + std::to_string(line + 1) + ":");
     splitLines(message, out);
     return out;
+}
+
+int plsqlErrorPosition(const std::vector<std::string> &statementLines, const std::string &message) {
+    int line = 0;
+    int column = 0;
+    if (std::sscanf(message.c_str(), "ORA-06550: line %d, column %d:", &line, &column) != 2 || line < 1 ||
+        column < 1 || static_cast<size_t>(line) > statementLines.size())
+        return -1;
+    size_t offset = 0;
+    for (int i = 0; i + 1 < line; ++i)
+        offset += statementLines[static_cast<size_t>(i)].size() + 1;
+    const std::string &text = statementLines[static_cast<size_t>(line - 1)];
+    size_t byte = 0;
+    for (int characters = 1; characters < column && byte < text.size(); ++characters) {
+        ++byte;
+        while (byte < text.size() && (static_cast<unsigned char>(text[byte]) & 0xC0) == 0x80)
+            ++byte;
+    }
+    return static_cast<int>(offset + byte);
 }
 
 std::vector<std::string> plainErrorReport(const std::string &message) {

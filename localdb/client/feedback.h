@@ -22,6 +22,11 @@ std::string querySummary(long long rows, int feedbackThreshold);
 std::vector<std::string> errorReport(const std::vector<std::string> &statementLines, int position,
                                      const std::string &message);
 
+// Where a PL/SQL compilation error of a block lies, from the "ORA-06550: line L, column C:" that
+// starts its message (columns count characters), as a byte offset for errorReport; -1 when the
+// message has none or it lies outside the text.
+int plsqlErrorPosition(const std::vector<std::string> &statementLines, const std::string &message);
+
 // "ERROR:" and the message, for failures that have no statement line to point at (a failed
 // logon, DESCRIBE of an unknown object, an error while fetching rows).
 std::vector<std::string> plainErrorReport(const std::string &message);

@@ -205,12 +205,15 @@ std::vector<std::string> errorListing(const PlsqlUnit &unit, const std::vector<C
 }
 
 std::vector<CompileError> readCompileErrors(Session &session, const PlsqlUnit &unit) {
+    // In the order of the source: "SQL Statement ignored" at a statement's start comes before the
+    // error found further along it, although the compiler records that error first.
     std::vector<Bind> binds{{"n", unit.name}, {"t", unit.type}};
-    std::string sql = "SELECT line, position, text FROM user_errors WHERE name = :n AND type = :t ORDER BY sequence";
+    std::string sql = "SELECT line, position, text FROM user_errors WHERE name = :n AND type = :t "
+                      "ORDER BY line, position, sequence";
     if (!unit.owner.empty()) {
         binds.push_back(Bind{"o", unit.owner});
         sql = "SELECT line, position, text FROM all_errors WHERE owner = :o AND name = :n AND type = :t "
-              "ORDER BY sequence";
+              "ORDER BY line, position, sequence";
     }
     auto number = [](const Value &v) -> long long {
         if (auto i = std::get_if<std::int64_t>(&v))

@@ -415,4 +415,95 @@ TEST_F(ClientRun, ProcedureWithCompilationErrorsAndShowErrors) {
     EXPECT_NE(r.out.find("PLS-00103"), std::string::npos) << r.out;
 }
 
+// Bind variables as an Oracle user scripts them: declared, set by EXEC, passed IN OUT to a
+// procedure, used in a query, printed; a value too long for its variable fails the call and
+// leaves the variable alone. SHOW ERRORS lists errors in the order of the source.
+TEST_F(ClientRun, VariablesExecPrintServerOutputAndShowErrors) {
+    const ProgramRun r = script("variable total number\n"
+                                "variable label varchar2(12)\n"
+                                "set serveroutput on size 1000000\n"
+                                "show serveroutput\n"
+                                "create or replace procedure add_to (amount in number, total in out number) is\n"
+                                "begin\n"
+                                "  total := nvl(total, 0) + amount;\n"
+                                "  dbms_output.put_line('added ' || amount);\n"
+                                "end;\n"
+                                "/\n"
+                                "exec :total := 40\n"
+                                "exec add_to(2, :total)\n"
+                                "execute :label := 'answer is ' || :total\n"
+                                "print total label\n"
+                                "select :label as label from dual;\n"
+                                "exec :label := 'much too long for it'\n"
+                                "print label\n"
+                                "print nosuch\n"
+                                "select :nosuch from dual;\n"
+                                "create or replace procedure broken is\n"
+                                "  n number;\n"
+                                "begin\n"
+                                "  select 1 into n from nosuch;\n"
+                                "end;\n"
+                                "/\n"
+                                "show errors\n"
+                                "exit\n");
+    const std::string done = "\nPL/SQL procedure successfully completed.\n\n";
+    const std::string answer = "\nLABEL\n------------\nanswer is 42\n\n";
+    EXPECT_EQ(r.out, "serveroutput ON SIZE 1000000 FORMAT WORD_WRAPPED\n"
+                     "\nProcedure created.\n\n" +
+                         done + "added 2\n" + done + done +
+                         "\n     TOTAL\n----------\n        42\n\n" + answer + answer +
+                         "BEGIN :label := 'much too long for it'; END;\n"
+                         "*\n"
+                         "ERROR at line 1:\n"
+                         "ORA-06502: PL/SQL: numeric or value error: character string buffer too small\n"
+                         "ORA-06512: at line 1\n\n\n" +
+                         answer +
+                         "Bind variable \"NOSUCH\" not declared.\n"
+                         "Bind variable \"NOSUCH\" not declared.\n"
+                         "\nWarning: Procedure created with compilation errors.\n\n"
+                         "Errors for PROCEDURE BROKEN:\n\n"
+                         "LINE/COL ERROR\n"
+                         "-------- -----------------------------------------------------------------\n"
+                         "4/3      PL/SQL: SQL Statement ignored\n"
+                         "4/24     PL/SQL: ORA-00942: table or view does not exist\n\n");
+}
+
+// A compilation error in a block points at its line and column; a run-time error at the block.
+TEST_F(ClientRun, BlockErrorsPointAtTheFaultyLine) {
+    const ProgramRun r = script("begin\n  null;\n  nosuch_either;\nend;\n/\nexit\n");
+    EXPECT_EQ(r.out, "  nosuch_either;\n"
+                     "  *\n"
+                     "ERROR at line 3:\n"
+                     "ORA-06550: line 3, column 3:\n"
+                     "PLS-00201: identifier 'NOSUCH_EITHER' must be declared\n"
+                     "ORA-06550: line 3, column 3:\n"
+                     "PL/SQL: Statement ignored\n\n\n");
+}
+
+// DBMS_OUTPUT lines longer than LINESIZE wrap at words by default; SIZE is the buffer's limit,
+// and the lines written before an overflow still print with the error.
+TEST_F(ClientRun, ServerOutputSizeAndFormat) {
+    const ProgramRun r = script("set serveroutput on size 2000\n"
+                                "set linesize 20\n"
+                                "exec dbms_output.put_line('   one two three four five six')\n"
+                                "set serveroutput on format wrapped\n"
+                                "exec dbms_output.put_line('   one two three four five six')\n"
+                                "set serveroutput on size 100\n"
+                                "set feedback off\n"
+                                "begin for i in 1 .. 200 loop dbms_output.put_line(rpad('x', 18, 'x')); end loop; end;\n"
+                                "/\n"
+                                "show serveroutput\n"
+                                "exit\n");
+    const std::string done = "\nPL/SQL procedure successfully completed.\n\n";
+    std::string filled;
+    for (int i = 0; i < 100; ++i)
+        filled += "xxxxxxxxxxxxxxxxxx\n";
+    const size_t overflow = r.out.find("ORA-20000: ORU-10027: buffer overflow, limit of 2000 bytes");
+    ASSERT_NE(overflow, std::string::npos) << r.out;
+    EXPECT_EQ(r.out.substr(0, r.out.find(filled)),
+              "one two three four\nfive six\n" + done + "   one two three fou\nr five six\n" + done +
+                  "size option 100 out of range (2000 through 1000000)\n");
+    EXPECT_NE(r.out.find("serveroutput ON SIZE 2000 FORMAT WRAPPED\n"), std::string::npos) << r.out;
+}
+
 }  // namespace
