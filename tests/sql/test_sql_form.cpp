@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFrame>
@@ -397,6 +398,21 @@ TEST_F(WorksheetTest, ClosingTheFrameDuringAFetchStopsItAndReleasesTheSession)
     EXPECT_TRUE(window.isNull());
     EXPECT_FALSE(frame->isVisible());
     EXPECT_EQ(frame->ChildCounter(), 1);
+    ExpectSessionReleased();
+}
+
+TEST_F(WorksheetTest, ClosingTheFrameDuringAnInsertLetsItEndAndRollsItBack)
+{
+    Run("create table t (n number)");
+    QPointer<TfrmSQL> window(sql);
+    QElapsedTimer timer;
+    timer.start();
+    const TWhileBusy closer(sql, [&] { return timer.elapsed() > 100; }, [this] { frame->close(); });
+    // A statement that changes data is not stopped halfway; its rows go with the session.
+    Run("insert into t " + Numbers(300000));
+    WaitFor([&] { return window.isNull(); });
+    EXPECT_TRUE(window.isNull());
+    EXPECT_FALSE(frame->isVisible());
     ExpectSessionReleased();
 }
 
