@@ -139,12 +139,13 @@ void Client::runStandardInput() {
 }
 
 std::optional<std::string> Client::askLine(const std::string &prompt) {
-    while (lineEditor_) {
+    if (lineEditor_) {
         LineEditor::Typed typed = lineEditor_->readLine(prompt, false);
-        if (typed.kind == LineEditor::Typed::Line)
-            return typed.text;
+        if (typed.kind == LineEditor::Typed::Discarded)
+            throw AnswerDiscarded{};
         if (typed.kind == LineEditor::Typed::End)
             return std::nullopt;
+        return typed.text;
     }
     out_.prompt(prompt);
     return readLine(stdin);
@@ -201,6 +202,15 @@ void Client::runSource(Source &source) {
 
 void Client::dispatch(const InputUnit &unit, Source &source) {
     out_.setTerminalSuppressed(!settings_.termOut && scriptDepth_ > 0);
+    try {
+        dispatchUnit(unit, source);
+    } catch (const AnswerDiscarded &) {
+        // Ctrl+C at a question (a substitution value, a user name): the statement is dropped.
+    }
+    out_.flush();
+}
+
+void Client::dispatchUnit(const InputUnit &unit, Source &source) {
     switch (unit.kind) {
     case InputUnit::Statement:
         if (unit.lines.empty())
@@ -223,7 +233,6 @@ void Client::dispatch(const InputUnit &unit, Source &source) {
         runCommand(unit.lines.empty() ? std::string() : unit.lines.front(), source);
         break;
     }
-    out_.flush();
 }
 
 std::string Client::substituteLine(const std::string &line) {

@@ -57,9 +57,12 @@ private:
     };
 
     void runSource(Source &source);
-    // A line the user answers a question with (a substitution value, a user name).
+    // A line the user answers a question with (a substitution value, a user name); Ctrl+C at
+    // the question throws AnswerDiscarded, which drops the statement that asked.
+    struct AnswerDiscarded {};
     std::optional<std::string> askLine(const std::string &prompt);
     void dispatch(const InputUnit &unit, Source &source);
+    void dispatchUnit(const InputUnit &unit, Source &source);
     void runCommand(const std::string &line, Source &source);
     void runBuffer();
     bool runSql(const std::vector<std::string> &lines);

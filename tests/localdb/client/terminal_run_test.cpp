@@ -150,6 +150,14 @@ TEST_F(TerminalRun, ArrowKeysEditTheLineAndCtrlCDiscardsTheStatementBeingTyped) 
     terminal.type("select 'ran' as word from dual;\n");
     ASSERT_TRUE(terminal.waitFor("WORD\n----\nran\n")) << terminal.screen();
     EXPECT_EQ(terminal.screen().find("never run\n-"), std::string::npos) << terminal.screen();
+    // Ctrl+C at a substitution question drops the statement that asked.
+    terminal.type("select '&what' as asked from dual;\n");
+    ASSERT_TRUE(terminal.waitFor("Enter value for what: ")) << terminal.screen();
+    terminal.type("half typed" + kCtrlC);
+    ASSERT_TRUE(terminal.waitFor("\nSQL> ")) << terminal.screen();
+    terminal.type("select 'next' as word from dual;\n");
+    ASSERT_TRUE(terminal.waitFor("WORD\n----\nnext\n")) << terminal.screen();
+    EXPECT_EQ(terminal.screen().find("ASKED"), std::string::npos) << terminal.screen();
     terminal.type("exit\n");
     EXPECT_EQ(terminal.finish(), 0);
 }
