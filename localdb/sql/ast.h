@@ -129,6 +129,7 @@ struct SelectItem {
     std::string alias;      // as written (folded unless quoted)
     bool hasAlias = false;
     std::string derivedName;  // Oracle's derived column name when no alias
+    std::vector<std::string> except;  // * of a PIVOT or UNPIVOT: the source columns it leaves out
 };
 
 struct OrderItem {
@@ -182,6 +183,10 @@ struct SelectCore {
     std::vector<std::vector<int>> groupingSets;
     ExprPtr having;
     std::vector<OrderItem> siblingsOrder;  // ORDER SIBLINGS BY of a hierarchical query
+    // PIVOT: the block groups by every column its * gives, and its last pivotCells items are the
+    // aggregates of the pivoted columns.
+    bool groupByStar = false;
+    int pivotCells = 0;
 
     std::shared_ptr<BoundBlock> bound;  // filled by the binder
 };
@@ -210,6 +215,7 @@ struct Query {
     int withColumnsOffset = -1;
     std::string recursiveName;
     std::string recursiveAlias;  // SQL alias of the self-reference in the recursive member
+    std::string pivot;  // "PIVOT" or "UNPIVOT": the inline view such a clause became
     // SEARCH DEPTH|BREADTH FIRST BY ... SET column and CYCLE ... SET mark TO v DEFAULT d
     std::string searchKind;  // "DEPTH", "BREADTH" or empty
     std::vector<std::string> searchBy;

@@ -105,6 +105,9 @@ private:
     void bindWindow(Analytic &a, Scope &scope);
     void bindRowLimit(RowLimit &limit);  // binder_row_limit.cpp
     void bindGroupingFunction(ExprPtr &e, Scope &scope);
+    void groupByPivotColumns(SelectCore &core);  // binder_pivot.cpp
+    void checkPivotCells(const SelectCore &core);
+    void checkPivotNames(const Query &q);
     void bindWith(const std::string &name, Query &sub, Scope *outer);  // binder_with.cpp
     void bindBinary(ExprPtr &e, Scope &scope);
     void compareTypes(ExprPtr &a, ExprPtr &b);

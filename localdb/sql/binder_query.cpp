@@ -186,6 +186,8 @@ void Binder::addSource(BoundBlock &block, TableRef &ref, Scope &scope) {
     }
     // An inline view cannot see the other FROM items, nor (before LATERAL) the outer query.
     bindQuery(*ref.query, nullptr);
+    if (!ref.query->pivot.empty())
+        checkPivotNames(*ref.query);
     Source s;
     s.alias = ref.alias;
     s.sqlAlias = sqlAlias;
@@ -213,6 +215,8 @@ void Binder::expandStars(SelectCore &core, BoundBlock &block) {
                 continue;
             matched = true;
             for (const auto &c : src.columns) {
+                if (std::find(item.except.begin(), item.except.end(), c.name) != item.except.end())
+                    continue;
                 SelectItem x;
                 x.expr = makeExpr(ExprKind::Column, item.expr->offset);
                 x.expr->endOffset = item.expr->endOffset;
@@ -386,6 +390,8 @@ void Binder::bindCore(SelectCore &core, Query &q, Scope *outer) {
     for (auto &ref : core.from)
         bindJoins(*ref);
     expandStars(core, *block);
+    if (core.groupByStar)
+        groupByPivotColumns(core);
 
     if (core.where) {
         Scope w = scope;
@@ -432,6 +438,7 @@ void Binder::bindCore(SelectCore &core, Query &q, Scope *outer) {
         if (containsAggregate(item.expr.get()))
             block->grouped = true;
     }
+    checkPivotCells(core);
     if (core.having) {
         bool savedSeq = sequencesAllowed_;
         sequencesAllowed_ = false;

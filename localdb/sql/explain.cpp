@@ -166,6 +166,28 @@ Step wrapQuery(const Query &q, Step body, bool sortsForOrderBy) {
     return body;
 }
 
+// The PIVOT or UNPIVOT clause an inline view of the block's FROM came from, if any.
+const Source *pivotSource(const Query &q) {
+    if (!q.core || !q.core->bound)
+        return nullptr;
+    for (const auto &s : q.core->bound->sources)
+        if (s.derived && !s.derived->pivot.empty())
+            return &s;
+    return nullptr;
+}
+
+// Oracle shows a pivot as a grouping step of its own and an unpivot as a view over the row
+// source it multiplies.
+Step wrapPivot(const Query &pivot, Step body) {
+    Step s = pivot.pivot == "PIVOT" ? Step{"HASH", "GROUP BY PIVOT", "", "", "", {}} : Step{"UNPIVOT", "", "", "", "", {}};
+    s.children.push_back(std::move(body));
+    if (pivot.pivot == "PIVOT")
+        return s;
+    Step view{"VIEW", "", "", "", "", {}};
+    view.children.push_back(std::move(s));
+    return view;
+}
+
 void flatten(const Step &s, int parent, int position, std::vector<std::tuple<int, int, int, const Step *>> &out) {
     int id = int(out.size());
     out.emplace_back(id, parent, position, &s);
@@ -206,6 +228,7 @@ void explainPlan(ExplainStmt &st, SessionCore &core, NameResolver &names) {
     Connection &db = *core.db;
     std::vector<Access> accesses;
     const bool groupingSets = explained->query && explained->query->core && !explained->query->core->groupingSets.empty();
+    const Source *pivot = explained->query ? pivotSource(*explained->query) : nullptr;
     bool sortsForOrderBy = false;  // an index in the wanted order needs no sort step
     {
         Prepared p = db.prepare("EXPLAIN QUERY PLAN " + compiled->steps[0]);
@@ -238,7 +261,13 @@ void explainPlan(ExplainStmt &st, SessionCore &core, NameResolver &names) {
                 // Grouping sets read the same table once per set; the plan shows one visit.
                 const bool repeated = std::any_of(accesses.begin(), accesses.end(),
                                                   [&](const Access &a) { return a.alias == alias; });
-                if (!(groupingSets && repeated))
+                // An unpivot reads its source once per IN item; the plan shows one visit.
+                const bool sameTable = std::any_of(accesses.begin(), accesses.end(), [&](const Access &a) {
+                    return aliases[a.alias].owner == aliases[alias].owner && aliases[a.alias].name == aliases[alias].name;
+                });
+                // The views a pivot reads through are its own step, not visits beside it.
+                const bool pivotRows = pivot && aliases[alias].name.empty() && !aliases[alias].jsonTable;
+                if (!(groupingSets && repeated) && !(pivot && sameTable) && !pivotRows)
                     accesses.push_back({alias, detail});
             }
         }
@@ -262,6 +291,8 @@ void explainPlan(ExplainStmt &st, SessionCore &core, NameResolver &names) {
         body = wrapQuery(q, std::move(body), true);
     } else {
         body = joinSteps(std::move(visits));
+        if (pivot)
+            body = wrapPivot(*pivot->derived, std::move(body));
         if (explained->query)
             body = wrapQuery(*explained->query, std::move(body), sortsForOrderBy);
     }

@@ -75,7 +75,12 @@ public:
     std::unique_ptr<SelectCore> selectCore();
     SelectItem selectItem();
     TableRefPtr tableReference();
-    TableRefPtr tablePrimary();
+    TableRefPtr tablePrimary(size_t stopAt = size_t(-1));
+    TableRefPtr tableSource();
+    void tableAlias(TableRef &ref);
+    bool atPivotClause() const;  // parser_pivot.cpp
+    TableRefPtr pivotClause(TableRefPtr source);
+    TableRefPtr unpivotClause(size_t sourceStart, size_t clauseStart);
     void orderBy(std::vector<OrderItem> &items);
     bool atRowLimit() const;  // parser_row_limit.cpp
     void searchAndCycle(Query &q);  // parser_with.cpp
@@ -121,6 +126,7 @@ private:
     std::string_view sql_;
     std::vector<Token> tokens_;
     size_t pos_ = 0;
+    size_t reparsed_ = 0;  // tokens read again for the copies of an UNPIVOT source
 };
 
 // Oracle's reserved words, which cannot name a column or table without quotes.

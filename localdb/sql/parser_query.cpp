@@ -259,8 +259,20 @@ TableRefPtr Parser::tableReference() {
     }
 }
 
-// table-primary: qualified-name [ alias ] | ( query ) [ alias ] | ( table-reference )
-TableRefPtr Parser::tablePrimary() {
+// table-primary: table-source { pivot-clause [ alias ] | unpivot-clause [ alias ] }
+// stopAt: the token where a copy of an UNPIVOT's source ends (its own clause).
+TableRefPtr Parser::tablePrimary(size_t stopAt) {
+    const size_t start = pos_;
+    TableRefPtr ref = tableSource();
+    while (pos_ != stopAt && atPivotClause()) {
+        ref = peek().isWord("PIVOT") ? pivotClause(std::move(ref)) : unpivotClause(start, pos_);
+        tableAlias(*ref);
+    }
+    return ref;
+}
+
+// table-source: qualified-name [ alias ] | ( query ) [ alias ] | ( table-reference ) | JSON_TABLE (...) [ alias ]
+TableRefPtr Parser::tableSource() {
     auto ref = std::make_unique<TableRef>();
     if (peek().isOperator("(")) {
         advance();
@@ -279,13 +291,17 @@ TableRefPtr Parser::tablePrimary() {
         ref->kind = TableRef::Named;
         ref->name = qualifiedName(903);
     }
-    if ((peek().kind == TokenKind::Identifier && !isReservedWord(peek().text) && !endsAlias(peek()) &&
-         !atRowLimit()) ||
-        peek().kind == TokenKind::QuotedIdentifier) {
-        ref->aliasOffset = peek().offset;
-        ref->alias = identifier();
-    }
+    tableAlias(*ref);
     return ref;
+}
+
+void Parser::tableAlias(TableRef &ref) {
+    if ((peek().kind == TokenKind::Identifier && !isReservedWord(peek().text) && !endsAlias(peek()) &&
+         !atRowLimit() && !atPivotClause()) ||
+        peek().kind == TokenKind::QuotedIdentifier) {
+        ref.aliasOffset = peek().offset;
+        ref.alias = identifier();
+    }
 }
 
 // order-list: expression [ ASC | DESC ] [ NULLS FIRST | NULLS LAST ] { , ... }
