@@ -289,8 +289,9 @@ bool Client::runSql(const std::vector<std::string> &lines) {
         if (const std::string error = binds_.takeBack(binds, dates_); !error.empty())
             throw Error(6502, error + (command == "PL/SQL EXECUTE" ? "\nORA-06512: at line 1" : ""));
         if (result.cursor) {
-            printServerOutput();
+            // Functions in the query write while its rows are fetched: their lines follow the rows.
             printQuery(*result.cursor, interrupt);
+            printServerOutput();
         } else {
             printServerOutput();
             afterStatement(command);

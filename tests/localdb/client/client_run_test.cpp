@@ -506,4 +506,16 @@ TEST_F(ClientRun, ServerOutputSizeAndFormat) {
     EXPECT_NE(r.out.find("serveroutput ON SIZE 2000 FORMAT WRAPPED\n"), std::string::npos) << r.out;
 }
 
+// Lines a function writes while a query's rows are fetched print after the rows.
+TEST_F(ClientRun, ServerOutputOfAQueryFollowsItsRows) {
+    const ProgramRun r = script("set serveroutput on\n"
+                                "create function noisy(n number) return number is\n"
+                                "begin dbms_output.put_line('called with ' || n); return n * 2; end;\n"
+                                "/\n"
+                                "select noisy(level) as d from dual connect by level <= 2;\n"
+                                "exit\n");
+    EXPECT_EQ(r.out, "\nFunction created.\n\n\n         D\n----------\n         2\n         4\n\n"
+                     "called with 1\ncalled with 2\n");
+}
+
 }  // namespace
