@@ -310,6 +310,12 @@ bool Client::runSql(const std::vector<std::string> &lines) {
                     out_.line("");
                 }
             }
+            if (settings_.autoPrint && (command == "PL/SQL EXECUTE" || command == "CALL")) {
+                std::vector<std::string> used;
+                for (const Bind &b : binds)
+                    used.push_back(b.name);
+                printBindVariables(used);
+            }
         }
     } catch (const Error &e) {
         printServerOutput();

@@ -97,6 +97,8 @@ private:
     void commandWhenever(const std::string &arguments);
     void commandVariable(const std::string &arguments);
     void commandPrint(const std::string &arguments);
+    // names as PRINT takes them (":n" or n).
+    void printBindVariables(const std::vector<std::string> &names);
     void listBuffer();
 
     ClientOptions options_;

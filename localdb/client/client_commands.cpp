@@ -238,7 +238,7 @@ void Client::commandShow(const std::string &arguments) {
     } else if (what.rfind("SPO", 0) == 0 && std::string("SPOOL").rfind(what, 0) == 0) {
         out_.line(out_.spoolPath().empty() ? "not spooling currently" : "currently spooling to " + out_.spoolPath());
     } else if (what == "ALL") {
-        for (const char *option : {"AUTOCOMMIT", "COLSEP", "DEFINE", "ECHO", "FEEDBACK", "HEADING", "LINESIZE", "LONG",
+        for (const char *option : {"AUTOCOMMIT", "AUTOPRINT", "COLSEP", "DEFINE", "ECHO", "FEEDBACK", "HEADING", "LINESIZE", "LONG",
                                    "MARKUP", "NULL", "NUMWIDTH", "PAGESIZE", "SERVEROUTPUT", "SQLBLANKLINES",
                                    "SQLPROMPT", "TERMOUT", "TIMING", "VERIFY", "WRAP"})
             out_.line(showSetting(settings_, option));
@@ -413,8 +413,14 @@ void Client::commandPrint(const std::string &arguments) {
     if (names.empty())
         for (const BindVariable &v : binds_.all())
             names.push_back(v.name);
+    printBindVariables(names);
+}
+
+void Client::printBindVariables(const std::vector<std::string> &names) {
     InterruptWatch interrupt;
-    for (const std::string &name : names) {
+    for (std::string name : names) {
+        if (!name.empty() && name.front() == ':')
+            name.erase(0, 1);
         const BindVariable *variable = binds_.find(name);
         if (!variable) {
             commandFailed("Bind variable \"" + upperAscii(name) + "\" not declared.");

@@ -177,6 +177,8 @@ private:
                 s_.colSep = nextWord();
         } else if (abbreviates(o, "WRAP", 3)) {
             setFlag("WRAP", s_.wrap);
+        } else if (abbreviates(o, "AUTOPRINT", 5)) {
+            setFlag("AUTOPRINT", s_.autoPrint);
         } else if (abbreviates(o, "AUTOCOMMIT", 4)) {
             const std::string w = nextWord();
             if (auto v = onOff(w))
@@ -370,6 +372,8 @@ std::string showSetting(const ClientSettings &s, const std::string &option) {
         return "colsep \"" + s.colSep + "\"";
     if (abbreviates(o, "WRAP", 3))
         return std::string("wrap : lines will be ") + (s.wrap ? "wrapped" : "truncated");
+    if (abbreviates(o, "AUTOPRINT", 5))
+        return "autoprint " + onOffText(s.autoPrint);
     if (abbreviates(o, "AUTOCOMMIT", 4))
         return "autocommit " + onOffText(s.autoCommit);
     if (abbreviates(o, "TIMING", 4))

@@ -41,6 +41,7 @@ struct ClientSettings {
     std::string colSep = " ";
     bool wrap = true;
     bool autoCommit = false;
+    bool autoPrint = false;  // bind variables a block or EXEC used are printed after it
     bool sqlBlankLines = false;
     bool timing = false;
     bool termOut = true;     // OFF hides the output of scripts (a spool file still gets it)

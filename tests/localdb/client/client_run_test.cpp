@@ -518,4 +518,11 @@ TEST_F(ClientRun, ServerOutputOfAQueryFollowsItsRows) {
                      "called with 1\ncalled with 2\n");
 }
 
+// SET AUTOPRINT ON prints the variables a block used, after its completion message.
+TEST_F(ClientRun, AutoprintShowsTheVariablesABlockUsed) {
+    const ProgramRun r = script("variable a number\nvariable unused number\nset autoprint on feedback off\n"
+                                "exec :a := 6 * 7\nprint :unused\nexit\n");
+    EXPECT_EQ(r.out, "\n         A\n----------\n        42\n\n\n    UNUSED\n----------\n\n\n");
+}
+
 }  // namespace
