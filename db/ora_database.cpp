@@ -5,6 +5,7 @@
 #include "classlib/cp932.h"
 #include "db/bind_names.h"
 #include "db/ora_error.h"
+#include "db/query_text.h"
 #include "localdb/localdb.h"
 
 namespace db {
@@ -79,6 +80,11 @@ localdb::StatementResult OraDatabase::Run(const std::string &sql)
 
 std::shared_ptr<OraDynaset> OraDatabase::DbCreateDynaset(const std::string &sql, int /*options*/)
 {
+    // A statement that changes something must not run just to be refused afterwards.
+    if (const std::string command = NonQueryCommand(sql); !command.empty()) {
+        lastServerErrPos_ = -1;
+        throw EOraError(0, "問合せではない文からは結果セットを作成できません (" + cp932::Cp932ToUtf8(command) + ")");
+    }
     localdb::StatementResult result = Run(sql);
     if (!result.cursor)
         throw EOraError(0, "問合せではない文からは結果セットを作成できません (" + result.command + ")");

@@ -133,7 +133,16 @@ TEST_F(DbEngineTest, StatementsReportRowsAndQueriesOnlyMakeDynasets)
     for (int i = 0; i < 3; ++i) database_->DbExecuteSQL("insert into t values (1)");
     EXPECT_EQ(database_->DbExecuteSQL("update t set n = 2"), 3);
     EXPECT_EQ(database_->ExecuteSQL("delete from t where n = 2"), 3);
+    // A statement that is no query is refused before it runs: nothing is inserted, deleted or
+    // dropped on the way to the error.
     EXPECT_THROW(database_->DbCreateDynaset("insert into t values (9)", 8), EOraError);
+    database_->DbExecuteSQL("insert into t values (1)");
+    EXPECT_THROW(database_->DbCreateDynaset(" /* all */ delete from t", 8), EOraError);
+    EXPECT_THROW(database_->DbCreateDynaset("drop table t", 8), EOraError);
+    EXPECT_EQ(Column("select n from t"), std::vector<db::Variant>{Int(1)});
+    // Queries may open with comments, parentheses or a WITH clause.
+    EXPECT_EQ(Column("-- one\n(select n from t)"), std::vector<db::Variant>{Int(1)});
+    EXPECT_EQ(Column("/* q */ with q as (select n from t) select n from q"), std::vector<db::Variant>{Int(1)});
 }
 
 TEST_F(DbEngineTest, TransactionsCommitAndRollBack)
