@@ -9,6 +9,7 @@
 #include <histedit.h>
 
 #include <fcntl.h>
+#include <langinfo.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -93,9 +94,14 @@ void createPrivately(const std::string &path) {
 }  // namespace
 
 LineEditor::LineEditor(std::string historyFile) : historyFile_(std::move(historyFile)) {
-    // Characters beyond ASCII are edited as characters only under the user's encoding.
-    if (const char *ctype = std::setlocale(LC_CTYPE, nullptr); ctype && std::strcmp(ctype, "C") == 0)
+    // Characters beyond ASCII are edited as characters only under the user's encoding. Without
+    // one (no LANG, or plain C) the terminal is taken to send UTF-8, as the client's text is:
+    // under ASCII alone, Japanese typed at the prompt would be dropped.
+    if (const char *ctype = std::setlocale(LC_CTYPE, nullptr); ctype && std::strcmp(ctype, "C") == 0) {
         std::setlocale(LC_CTYPE, "");
+        if (std::strcmp(nl_langinfo(CODESET), "ANSI_X3.4-1968") == 0)
+            std::setlocale(LC_CTYPE, "C.UTF-8");
+    }
     history_ = history_init();
     HistEvent event;
     history(history_, &event, H_SETSIZE, kHistoryLines);

@@ -41,7 +41,10 @@ public:
         if (pid_ == 0) {
             setenv("HOME", home.c_str(), 1);
             setenv("TERM", "xterm", 1);
-            setenv("LC_ALL", "C.UTF-8", 1);
+            // No locale at all: the prompt still takes UTF-8 text.
+            unsetenv("LC_ALL");
+            unsetenv("LC_CTYPE");
+            unsetenv("LANG");
             unsetenv("KESTRIM_SQL_HISTORY");
             unsetenv("XDG_DATA_HOME");
             execl(KESTRIM_SQL_PROGRAM, KESTRIM_SQL_PROGRAM, logon.c_str(), static_cast<char *>(nullptr));
@@ -147,8 +150,8 @@ TEST_F(TerminalRun, ArrowKeysEditTheLineAndCtrlCDiscardsTheStatementBeingTyped) 
     ASSERT_TRUE(terminal.waitFor("  2  ")) << terminal.screen();
     terminal.type("from" + kCtrlC);
     ASSERT_TRUE(terminal.waitFor("\nSQL> ")) << terminal.screen();
-    terminal.type("select 'ran' as word from dual;\n");
-    ASSERT_TRUE(terminal.waitFor("WORD\n----\nran\n")) << terminal.screen();
+    terminal.type("select 'ran' as word, '日本語' as kanji from dual;\n");
+    ASSERT_TRUE(terminal.waitFor("WORD KANJI\n---- ------\nran  日本語\n")) << terminal.screen();
     EXPECT_EQ(terminal.screen().find("never run\n-"), std::string::npos) << terminal.screen();
     // Ctrl+C at a substitution question drops the statement that asked.
     terminal.type("select '&what' as asked from dual;\n");
