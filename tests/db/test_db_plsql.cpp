@@ -157,4 +157,99 @@ TEST_F(DbPlsqlTest, CallTextsBindResultAndInputAndDrainTheOutput)
     database_->DbExecuteSQL("begin dbms_output.disable; end;");
 }
 
+TEST_F(DbPlsqlTest, StandaloneFunctionGridAndCallsWithEachServerTypeAndInOutParameters)
+{
+    database_->DbExecuteSQL("create or replace function FN(A number, D date, S varchar2) return varchar2 is\n"
+                            "begin\n"
+                            "  if A < 0 then raise_application_error(-20001, 'negative'); end if;\n"
+                            "  return S || to_char(A * 2) || to_char(D, ' YYYY-MM-DD');\n"
+                            "end FN;");
+    database_->DbExecuteSQL("create or replace package PKG2 as\n"
+                            "  procedure INC(X in out number, Y out varchar2);\n"
+                            "end PKG2;");
+    database_->DbExecuteSQL("create or replace package body PKG2 as\n"
+                            "  procedure INC(X in out number, Y out varchar2) is\n"
+                            "  begin\n"
+                            "    X := nvl(X, 0) + 1; Y := 'done';\n"
+                            "  end INC;\n"
+                            "end PKG2;");
+    // The grid's member list for the kind FUNCTION and the member's rows, without a package name.
+    EXPECT_EQ(Rows("select A.OBJECT_NAME, A.PACKAGE_NAME, O.OBJECT_TYPE  from user_arguments A,user_objects O  where "
+                   "A.OBJECT_ID = O.OBJECT_ID and        O.object_type='FUNCTION'  group by A.OBJECT_NAME, "
+                   "A.PACKAGE_NAME, O.OBJECT_TYPE  order by A.PACKAGE_NAME, A.OBJECT_NAME ",
+                   {"OBJECT_NAME", "PACKAGE_NAME", "OBJECT_TYPE"}),
+              (std::vector<std::string>{"FN||FUNCTION"}));
+    EXPECT_EQ(Rows("select position,sequence,data_level,data_type,in_out,argument_name  from user_arguments  where "
+                   "       object_name='FN'   and data_level=0 order by sequence",
+                   {"POSITION", "SEQUENCE", "DATA_TYPE", "IN_OUT", "ARGUMENT_NAME"}),
+              (std::vector<std::string>{"0|1|VARCHAR2|OUT|", "1|2|NUMBER|IN|A", "2|3|DATE|IN|D", "3|4|VARCHAR2|IN|S"}));
+    EXPECT_EQ(Rows("select position,sequence,data_level,data_type,in_out,argument_name  from user_arguments  where "
+                   "       object_name='INC'   and data_level=0 and package_name='PKG2' order by sequence",
+                   {"POSITION", "DATA_TYPE", "IN_OUT", "ARGUMENT_NAME"}),
+              (std::vector<std::string>{"1|NUMBER|IN/OUT|X", "2|VARCHAR2|OUT|Y"}));
+    // The object grid shows the dates as dates.
+    auto grid = database_->DbCreateDynaset("select * from user_objects where object_type='FUNCTION'", 8);
+    ASSERT_FALSE(grid->Eof());
+    EXPECT_TRUE(std::holds_alternative<localdb::DateTime>(grid->Fields("CREATED")->Value()));
+    EXPECT_TRUE(std::holds_alternative<localdb::DateTime>(grid->Fields("LAST_DDL_TIME")->Value()));
+
+    // :RES := FN(:A,:D,:S) with a currency number, a date and a text.
+    auto bindCall = [&](double a) {
+        database_->Parameters().Add("RES", db::Variant(std::string()), db::paramOutput).SetServerType(1);
+        database_->Parameters().Add("A", db::Variant(a), db::paramInput).SetServerType(2);
+        database_->Parameters().Add("D", db::Variant(localdb::DateTime{2026, 12, 7, 0, 0, 0}), db::paramInput)
+            .SetServerType(12);
+        database_->Parameters().Add("S", db::Variant(std::string("x=")), db::paramInput).SetServerType(1);
+    };
+    auto unbindCall = [&] {
+        for (const char *name : {"RES", "A", "D", "S"})
+            database_->Parameters().Remove(name);
+    };
+    bindCall(1.25);
+    session_->DbBeginTrans();
+    database_->DbExecuteSQL("Begin :RES := FN(:A,:D,:S); End;");
+    session_->DbCommitTrans();
+    EXPECT_EQ(std::get<std::string>(database_->Parameters("RES").Value()), "x=2.5 2026-12-07");
+    unbindCall();
+    // A failing call reports Oracle's stack.
+    bindCall(-1);
+    session_->DbBeginTrans();
+    try {
+        database_->DbExecuteSQL("Begin :RES := FN(:A,:D,:S); End;");
+        FAIL() << "the call did not fail";
+    } catch (const db::EOraError &e) {
+        EXPECT_EQ(std::string(e.what()).substr(0, 26), "ORA-20001: negative\nORA-06");
+    }
+    unbindCall();
+
+    // PKG2.INC(:X,:Y): the in-out parameter starts as 0, the out one as the empty text.
+    database_->Parameters().Add("X", db::Variant(std::int64_t(0)), db::paramInputOutput).SetServerType(2);
+    database_->Parameters().Add("Y", db::Variant(std::string()), db::paramOutput).SetServerType(1);
+    database_->DbExecuteSQL("Begin PKG2.INC(:X,:Y); End;");
+    EXPECT_EQ(std::get<std::int64_t>(database_->Parameters("X").Value()), 1);
+    EXPECT_EQ(std::get<std::string>(database_->Parameters("Y").Value()), "done");
+    database_->Parameters().Remove("X");
+    database_->Parameters().Remove("Y");
+}
+
+TEST_F(DbPlsqlTest, DrainUsesTheLowerCaseBindNamesAndEndsWithStatusOne)
+{
+    database_->DbExecuteSQL("begin dbms_output.enable(20000); end;");
+    database_->DbExecuteSQL("Begin PKG.SAY(1); End;");
+    database_->Parameters().Add("line", db::Variant(std::string()), db::paramOutput).SetServerType(1);
+    database_->Parameters().Add("status", db::Variant(std::int64_t(0)), db::paramOutput).SetServerType(2);
+    std::vector<std::string> lines;
+    for (int guard = 0; guard < 5; ++guard) {
+        database_->DbExecuteSQL("Begin dbms_output.get_line(:line, :status); End;");
+        if (std::get<std::int64_t>(database_->Parameters("status").Value()) != 0)
+            break;
+        const db::Variant &line = database_->Parameters("line").Value();
+        lines.push_back(std::holds_alternative<std::string>(line) ? std::get<std::string>(line) : "(null)");
+    }
+    EXPECT_EQ(lines, (std::vector<std::string>{"line 1", "   "}));
+    // No more lines: the line comes back null.
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(database_->Parameters("line").Value()));
+    database_->DbExecuteSQL("begin dbms_output.disable; end;");
+}
+
 } // namespace
