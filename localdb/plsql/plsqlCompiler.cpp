@@ -99,6 +99,8 @@ void Compiler::expectOp(std::string_view op, const char *expecting) {
 std::string Compiler::identifier(const char *expecting) {
     const Token &t = peek();
     if (t.kind == TokenKind::Identifier || t.kind == TokenKind::QuotedIdentifier) {
+        if (t.text.size() > 128)
+            error(t.offset, 114, "identifier '" + t.text + "' too long");
         advance();
         return t.text;
     }
@@ -126,6 +128,28 @@ void Compiler::error(int offset, int number, const std::string &text) {
     char code[16];
     std::snprintf(code, sizeof code, "PLS-%05d: ", number);
     out.errors.push_back({line, column, code + text, number});
+}
+
+namespace {
+// Deeper nesting is refused: Oracle takes blocks nested 255 deep (two levels each here), and
+// every level costs native stack in the compiler and in the runtime.
+constexpr int kMaxNesting = 520;
+constexpr int kMaxOperands = 10000;
+}  // namespace
+
+Compiler::Nesting::Nesting(Compiler &c, int offset) : c_(c) {
+    if (++c_.nesting_ > kMaxNesting) {
+        --c_.nesting_;
+        c_.error(offset, 123, "program too large (Diana nodes)");
+        throw NestingTooDeep{};
+    }
+}
+
+void Compiler::countOperand(int &operands, int offset) {
+    if (++operands > kMaxOperands) {
+        error(offset, 123, "program too large (Diana nodes)");
+        throw NestingTooDeep{};
+    }
 }
 
 void Compiler::errorPair(int offset, int number, const std::string &text, const char *companion,

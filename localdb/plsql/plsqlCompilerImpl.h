@@ -18,6 +18,9 @@ struct BuiltinStatementHolder : Expr {
 };
 
 struct SyntaxError {};  // unwinds to the nearest statement boundary after an error is recorded
+// Nesting beyond what the compiler takes (PLS-00123 recorded): unwinds the whole compilation, so a
+// text nested thousands deep ends in an error instead of exhausting the native stack.
+struct NestingTooDeep : SyntaxError {};
 
 struct Symbol {
     enum Kind { Variable, Cursor, Exception, Subprograms, Type, Package } kind = Variable;
@@ -170,6 +173,19 @@ public:
     std::set<std::string> dependencyKeys;
     bool inLoop = false;
     int statementOffset = 0;  // start of the statement being compiled ("PL/SQL: Statement ignored")
+    // Counts nested statements and subexpressions while they are compiled.
+    class Nesting {
+    public:
+        Nesting(Compiler &c, int offset);
+        ~Nesting() { --c_.nesting_; }
+        Nesting(const Nesting &) = delete;
+        Nesting &operator=(const Nesting &) = delete;
+
+    private:
+        Compiler &c_;
+    };
+    // Operands chained by binary operators in one expression, evaluated recursively at run time.
+    void countOperand(int &operands, int offset);
     std::map<const Subprogram *, int> declaredAt;  // where each subprogram's name was first declared
     bool hadErrors() const { return !out.errors.empty(); }
 
@@ -179,6 +195,7 @@ private:
     std::vector<int> lineStarts_;
     size_t pos_ = 0;
     int labelCounter_ = 0;
+    int nesting_ = 0;
     std::vector<std::unique_ptr<Scope>> scopes_;
 };
 

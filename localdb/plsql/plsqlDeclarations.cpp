@@ -208,6 +208,8 @@ void Compiler::declarations(StmtList &inits, bool packageLevel, bool spec) {
             } else {
                 syntaxError(kExpectDeclaration);
             }
+        } catch (const NestingTooDeep &) {
+            throw;
         } catch (const SyntaxError &) {
             skipToSemicolon();
             if (size_t(peek().offset) == before && !atEnd())
@@ -530,6 +532,7 @@ Subprogram *Compiler::subprogram(bool packageLevel, bool spec) {
 }
 
 void Compiler::subprogramBody(Subprogram &s) {
+    Nesting nesting(*this, peek().offset);
     FrameLayout layout;
     layout.level = s.level;
     layout.owner = &s;
@@ -550,6 +553,8 @@ void Compiler::subprogramBody(Subprogram &s) {
     try {
         expectWord("BEGIN", kExpectDeclaration);
         s.body = blockBody(std::move(inits), s.name);
+    } catch (const NestingTooDeep &) {
+        throw;
     } catch (const SyntaxError &) {
         s.body = std::make_unique<NullStmt>();
     }

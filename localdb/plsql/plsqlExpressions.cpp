@@ -49,12 +49,17 @@ void Compiler::checkType(const Expr &e, TypeKind wanted, int offset) {
     errorPair(offset, 382, "expression is of wrong type", "PL/SQL: Statement ignored", statementOffset);
 }
 
-ExprP Compiler::expression() { return orExpr(); }
+ExprP Compiler::expression() {
+    Nesting nesting(*this, peek().offset);
+    return orExpr();
+}
 
 ExprP Compiler::orExpr() {
     ExprP l = andExpr();
+    int operands = 1;
     while (isWord("OR")) {
         const int offset = advance().offset;
+        countOperand(operands, offset);
         l = binary(*this, offset, Binary::Or, std::move(l), andExpr());
     }
     return l;
@@ -62,8 +67,10 @@ ExprP Compiler::orExpr() {
 
 ExprP Compiler::andExpr() {
     ExprP l = notExpr();
+    int operands = 1;
     while (isWord("AND")) {
         const int offset = advance().offset;
+        countOperand(operands, offset);
         l = binary(*this, offset, Binary::And, std::move(l), notExpr());
     }
     return l;
@@ -72,6 +79,7 @@ ExprP Compiler::andExpr() {
 ExprP Compiler::notExpr() {
     if (isWord("NOT")) {
         const int offset = advance().offset;
+        Nesting nesting(*this, offset);
         auto u = node<Unary>(*this, offset, PlType::boolean());
         u->op = Unary::Not;
         u->operand = notExpr();
@@ -145,9 +153,11 @@ ExprP Compiler::comparison() {
 ExprP Compiler::additive() {
     const int start = peek().offset;
     ExprP l = multiplicative();
+    int operands = 1;
     while (isOp("+") || isOp("-") || isOp("||")) {
         const Token &t = advance();
         const int offset = t.offset;
+        countOperand(operands, offset);
         Binary::Op op = t.text == "+" ? Binary::Add : t.text == "-" ? Binary::Sub : Binary::Concat;
         ExprP r = multiplicative();
         // Date arithmetic is SQL's.
@@ -162,9 +172,11 @@ ExprP Compiler::additive() {
 
 ExprP Compiler::multiplicative() {
     ExprP l = power();
+    int operands = 1;
     while (isOp("*") || isOp("/") || isWord("MOD")) {
         const Token &t = advance();
         const int offset = t.offset;
+        countOperand(operands, offset);
         if (t.text == "MOD") {
             auto f = node<NativeFunction>(*this, offset, PlType::number());
             f->fn = nativeMod;
@@ -192,6 +204,7 @@ ExprP Compiler::unary() {
     if (isOp("-") || isOp("+")) {
         const Token &t = advance();
         const int offset = t.offset;
+        Nesting nesting(*this, offset);
         ExprP operand = unary();
         if (t.text == "+")
             return operand;

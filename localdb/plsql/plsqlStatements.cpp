@@ -37,6 +37,8 @@ void Compiler::statements(StmtList &list, std::initializer_list<std::string_view
                     StmtP s = isWord("FOR") ? forStatement(id, name) : loopStatement(id, name);
                     s->line = line;
                     list.items.push_back(std::move(s));
+                } catch (const NestingTooDeep &) {
+                    throw;
                 } catch (const SyntaxError &) {
                     skipToSemicolon();
                 }
@@ -49,6 +51,8 @@ void Compiler::statements(StmtList &list, std::initializer_list<std::string_view
                     s->line = line;
                     list.items.push_back(std::move(s));
                     expectOp(";");
+                } catch (const NestingTooDeep &) {
+                    throw;
                 } catch (const SyntaxError &) {
                     skipToSemicolon();
                 }
@@ -67,6 +71,8 @@ void Compiler::statements(StmtList &list, std::initializer_list<std::string_view
                 s->line = line;
                 list.items.push_back(std::move(s));
             }
+        } catch (const NestingTooDeep &) {
+            throw;
         } catch (const SyntaxError &) {
             skipToSemicolon();
             if (peek().offset == before && !atEnd())
@@ -84,6 +90,7 @@ StmtP Compiler::statement(StmtList &) {
         ~KeepOffset() { offset = saved; }
     } keep{statementOffset, statementOffset};
     statementOffset = t.offset;
+    Nesting nesting(*this, t.offset);
     if (t.kind == TokenKind::Identifier) {
         const std::string &w = t.text;
         if (w == "NULL") {
@@ -147,6 +154,7 @@ StmtP Compiler::statement(StmtList &) {
 }
 
 StmtP Compiler::nestedBlock(const std::string &label) {
+    Nesting nesting(*this, peek().offset);
     pushScope();
     StmtList inits;
     if (acceptWord("DECLARE"))

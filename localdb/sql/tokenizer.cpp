@@ -81,7 +81,8 @@ std::vector<Token> tokenize(std::string_view sql) {
                 ++i;
             t.kind = TokenKind::Identifier;
             t.text = upper(sql.substr(start, i - start));
-        } else if (cls == Digit || (b == '.' && kClasses[at(i + 1)] == Digit)) {
+        } else if (cls == Digit || (b == '.' && kClasses[at(i + 1)] == Digit && !(i > 0 && sql[i - 1] == '.'))) {
+            // ".5" is a number, but not the 5 of PL/SQL's range "1..5".
             while (kClasses[at(i)] == Digit)
                 ++i;
             if (at(i) == '.' && at(i + 1) != '.') {
