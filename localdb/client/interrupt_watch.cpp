@@ -1,9 +1,13 @@
-// The handler only sets a flag and, when a session is watched, writes a byte to a pipe: both
-// are safe in a signal handler. The thread waiting on the pipe calls the session's cancel, which
-// is safe from any thread. The watch's end writes to the same pipe to let the thread go.
+// The handler only sets a flag and writes a byte to a pipe: both are safe in a signal handler.
+// One relay thread, started with the first watch of a session and kept for the run (a script
+// of many statements must not pay for a thread each), waits on the pipe and calls the cancel of
+// the session being watched, which is safe from any thread. The lock keeps a watch from ending
+// while the relay is calling into its session.
 #include "localdb/client/interrupt_watch.h"
 
 #include <cerrno>
+#include <mutex>
+#include <thread>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -14,16 +18,54 @@ namespace {
 volatile std::sig_atomic_t interrupted = 0;
 volatile int wakeFd = -1;
 
-constexpr char kCancel = 'c';
-constexpr char kQuit = 'q';
-
 extern "C" void onInterrupt(int) {
     interrupted = 1;
     if (wakeFd >= 0) {
-        const char byte = kCancel;
+        const char byte = 'c';
         [[maybe_unused]] const ssize_t ignored = ::write(wakeFd, &byte, 1);
     }
 }
+
+class CancelRelay {
+public:
+    static CancelRelay &instance() {
+        static CancelRelay relay;
+        return relay;
+    }
+    bool running() const { return running_; }
+    void watch(Session *session) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        session_ = session;
+    }
+
+private:
+    CancelRelay() {
+        int fds[2];
+        if (::pipe2(fds, O_CLOEXEC) != 0)
+            return;
+        // The thread lives as long as the program; it only ever waits on the pipe.
+        std::thread([this, fd = fds[0]] { relay(fd); }).detach();
+        wakeFd = fds[1];
+        running_ = true;
+    }
+    void relay(int fd) {
+        for (;;) {
+            char byte = 0;
+            const ssize_t n = ::read(fd, &byte, 1);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return;
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (session_)
+                session_->cancel();
+        }
+    }
+
+    std::mutex mutex_;
+    Session *session_ = nullptr;
+    bool running_ = false;
+};
 
 }  // namespace
 
@@ -36,34 +78,18 @@ InterruptWatch::InterruptWatch() {
 }
 
 InterruptWatch::InterruptWatch(Session &session) : InterruptWatch() {
-    if (!installed_ || ::pipe2(wake_, O_CLOEXEC) != 0)
-        return;
-    canceller_ = std::thread([&session, fd = wake_[0]] {
-        char byte = 0;
-        for (;;) {
-            const ssize_t n = ::read(fd, &byte, 1);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0 || byte == kQuit)
-                return;
-            session.cancel();
-        }
-    });
-    wakeFd = wake_[1];
+    CancelRelay &relay = CancelRelay::instance();
+    if (installed_ && relay.running()) {
+        relay.watch(&session);
+        relaying_ = true;
+    }
 }
 
 InterruptWatch::~InterruptWatch() {
     if (installed_)
         sigaction(SIGINT, &previous_, nullptr);
-    wakeFd = -1;
-    if (canceller_.joinable()) {
-        const char byte = kQuit;
-        [[maybe_unused]] const ssize_t ignored = ::write(wake_[1], &byte, 1);
-        canceller_.join();
-    }
-    for (int fd : wake_)
-        if (fd >= 0)
-            ::close(fd);
+    if (relaying_)
+        CancelRelay::instance().watch(nullptr);
 }
 
 bool InterruptWatch::requested() const { return interrupted != 0; }

@@ -1,14 +1,13 @@
 // Ctrl+C while a statement runs or rows are printed stops that call with ORA-01013 instead of
 // ending the client: the watch catches SIGINT for as long as it lives and puts the old handler
 // back after. Given a session, it also asks the session to cancel the call now running (a long
-// query, a PL/SQL block in a loop); the session's cancel is called from a thread of the watch's
-// own, never from the signal handler.
+// query, a PL/SQL block in a loop); the session's cancel is called from a thread that relays
+// the signal, never from the signal handler itself.
 #pragma once
 
 #include "localdb/localdb.h"
 
 #include <csignal>
-#include <thread>
 
 namespace localdb::client {
 
@@ -26,8 +25,7 @@ public:
 private:
     struct sigaction previous_ {};
     bool installed_ = false;
-    int wake_[2] = {-1, -1};  // the handler writes to [1]; the cancelling thread reads [0]
-    std::thread canceller_;
+    bool relaying_ = false;
 };
 
 }  // namespace localdb::client
