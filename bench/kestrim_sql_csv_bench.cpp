@@ -4,7 +4,7 @@
 // program spent, the best of three rounds; the ratio is kestrim-sql's over sqlite3's.
 //
 // KESTRIM_BENCH_ROWS sets another row count for a quick try.
-#include "localdb/localdb.h"
+#include "bench/support/scratch_database.h"
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -67,19 +67,6 @@ long long countLines(const std::string &path) {
     return std::count(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>(), '\n');
 }
 
-// The engine's own name of the table in the database file, as sqlite3 lists it.
-std::string storedTableName(const std::string &database, const std::filesystem::path &folder) {
-    const std::string listing = (folder / "tables.txt").string();
-    const std::string command = "sqlite3 '" + database + "' \"select name from sqlite_master where type = 'table' "
-                                "and name like '%BENCH_ROWS'\" > '" + listing + "'";
-    if (std::system(command.c_str()) != 0)
-        return {};
-    std::ifstream in(listing);
-    std::string name;
-    std::getline(in, name);
-    return name;
-}
-
 }  // namespace
 
 int main() {
@@ -87,28 +74,21 @@ int main() {
     if (const char *text = std::getenv("KESTRIM_BENCH_ROWS"))
         rows = std::max(1000LL, std::atoll(text));
 
-    char pattern[] = "/tmp/kestrim-bench-sql-XXXXXX";
-    if (!mkdtemp(pattern))
-        return 1;
-    const std::filesystem::path folder = pattern;
-    const std::string database = (folder / "bench.kdb").string();
-    localdb::Session::createDatabase(database, "manager");
+    const bench::ScratchDatabase scratch;
+    const std::string &database = scratch.path();
+    const std::filesystem::path folder = std::filesystem::path(database).parent_path();
     {
-        auto session = localdb::Session::open(database, "SYSTEM", "manager");
+        auto session = scratch.openSystem();
         session->execute(kCreateTable);
         session->execute(kFillTable + std::to_string(rows));
     }
-    const std::string table = storedTableName(database, folder);
-    if (table.empty()) {
-        std::fprintf(stderr, "the table was not found in the database file\n");
-        return 1;
-    }
+    const std::string table = "SYSTEM.BENCH_ROWS";  // the engine's name of it in the file
 
     const std::string clientScript = (folder / "client.sql").string();
     std::ofstream(clientScript) << "set markup csv on\nset feedback off\nselect * from bench_rows;\nexit\n";
     const std::string shellScript = (folder / "shell.sql").string();
     std::ofstream(shellScript) << "select * from \"" << table << "\";\n";
-    const std::vector<std::string> client = {KESTRIM_SQL_PROGRAM, "-S", "system/manager@" + database};
+    const std::vector<std::string> client = {KESTRIM_SQL_PROGRAM, "-S", "system/MANAGER@" + database};
     const std::vector<std::string> shell = {"sqlite3", "-csv", "-readonly", database};
 
     // Both print every row: a heading and the rows, nothing more.
@@ -129,7 +109,6 @@ int main() {
         clientSeconds = std::min(clientSeconds, runProgram(client, clientScript, "/dev/null"));
         shellSeconds = std::min(shellSeconds, runProgram(shell, shellScript, "/dev/null"));
     }
-    std::filesystem::remove_all(folder);
 
     std::printf("CSV of %lld rows of 8 columns: kestrim-sql %.3f s, sqlite3 %.3f s (processor time)\n", rows,
                 clientSeconds, shellSeconds);
