@@ -173,6 +173,26 @@ public:
     std::set<std::string> dependencyKeys;
     bool inLoop = false;
     int statementOffset = 0;  // start of the statement being compiled ("PL/SQL: Statement ignored")
+    // Scopes a name can be qualified by (outer.x): labelled blocks and subprograms, innermost last.
+    std::vector<std::pair<std::string, Scope *>> scopeLabels;
+    // Names the current scope by a label while it is open.
+    class ScopeLabel {
+    public:
+        ScopeLabel(Compiler &c, const std::string &label) : c_(c), named_(!label.empty()) {
+            if (named_)
+                c_.scopeLabels.emplace_back(label, c_.scope);
+        }
+        ~ScopeLabel() {
+            if (named_)
+                c_.scopeLabels.pop_back();
+        }
+        ScopeLabel(const ScopeLabel &) = delete;
+        ScopeLabel &operator=(const ScopeLabel &) = delete;
+
+    private:
+        Compiler &c_;
+        bool named_;
+    };
     // Counts nested statements and subexpressions while they are compiled.
     class Nesting {
     public:

@@ -548,6 +548,7 @@ void Compiler::subprogramBody(Subprogram &s) {
         sym.readOnly = p.mode == 1;
         declare(p.name, 0, sym);
     }
+    ScopeLabel named(*this, s.name);
     StmtList inits;
     declarations(inits, false, false);
     try {

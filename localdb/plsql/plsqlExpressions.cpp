@@ -524,6 +524,17 @@ ExprP Compiler::nameExpression(bool statementContext, bool *wasCall) {
         n.parts.push_back(identifier());
     }
     Symbol *sym = lookup(n.parts[0]);
+    // label.name: a name of an enclosing labelled block or subprogram, also where an inner one hides it.
+    if ((!sym || sym->kind != Symbol::Variable) && n.parts.size() >= 2)
+        for (auto it = scopeLabels.rbegin(); it != scopeLabels.rend(); ++it)
+            if (it->first == n.parts[0]) {
+                if (auto found = it->second->symbols.find(n.parts[1]); found != it->second->symbols.end()) {
+                    sym = &found->second;
+                    n.parts.erase(n.parts.begin());
+                    n.offsets.erase(n.offsets.begin());
+                }
+                break;
+            }
     if (sym) {
         switch (sym->kind) {
         case Symbol::Variable: {

@@ -233,7 +233,9 @@ StatementResult runBlock(SessionCore &core, const std::string &sql, std::vector<
 class StoredFunctions : public HostNames {
 public:
     explicit StoredFunctions(SessionCore &core) : core_(core) {}
-    bool variable(ExprPtr &) override { return false; }
+    bool variable(ExprPtr &e) override {
+        return resolveBareCall(e, [&](ExprPtr &call) { return function(call, [](ExprPtr &) {}); });
+    }
     bool function(ExprPtr &e, const std::function<void(ExprPtr &)> &bindArgument) override {
         UnitCache &units = unitsOf(core_);
         auto lookup = [&](const std::string &o, const std::string &n) { return units.find(o, n); };

@@ -59,7 +59,7 @@ public:
         bool found = false;
         ExprP ref = c_.sqlHostReference(e->name, found);
         if (!found)
-            return false;
+            return resolveBareCall(e, [&](ExprPtr &call) { return function(call, [](ExprPtr &) {}); });
         const int index = int(hosts_.size());
         Type type = sqlTypeOf(ref->type);
         hosts_.push_back(std::move(ref));

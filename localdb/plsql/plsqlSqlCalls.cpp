@@ -214,6 +214,18 @@ bool resolveSqlCall(SessionCore &core, const UnitLookup &lookup, ExprPtr &e,
     return true;
 }
 
+bool resolveBareCall(ExprPtr &e, const std::function<bool(ExprPtr &)> &resolve) {
+    if (e->kind != ExprKind::Column || e->name.parts.empty() || e->name.parts.size() > 2)
+        return false;
+    ExprPtr call = makeExpr(ExprKind::Function, e->offset);
+    call->endOffset = e->endOffset;
+    call->name = e->name;
+    if (!resolve(call))
+        return false;
+    e = std::move(call);
+    return true;
+}
+
 void registerSqlCalls(SessionCore &core) {
     sqlite3_create_function_v2(core.db->handle(), "kdb_call", -1, SQLITE_UTF8, &core, kdbCall, nullptr, nullptr,
                                nullptr);

@@ -12,6 +12,10 @@ namespace localdb::plsql {
 bool resolveSqlCall(SessionCore &core, const UnitLookup &lookup, ExprPtr &e,
                     const std::function<void(ExprPtr &)> &bindArgument, std::vector<Dependency> *dependencies);
 
+// A name SQL found no column for, tried as a call without arguments (pkg.f, f): Oracle calls a
+// function named without parentheses. resolve is the caller's resolveSqlCall.
+bool resolveBareCall(ExprPtr &e, const std::function<bool(ExprPtr &)> &resolve);
+
 // Registers kdb_call on the session's connection.
 void registerSqlCalls(SessionCore &core);
 

@@ -156,11 +156,15 @@ StmtP Compiler::statement(StmtList &) {
 StmtP Compiler::nestedBlock(const std::string &label) {
     Nesting nesting(*this, peek().offset);
     pushScope();
-    StmtList inits;
-    if (acceptWord("DECLARE"))
-        declarations(inits, false, false);
-    expectWord("BEGIN", kExpectDeclaration);
-    auto b = blockBody(std::move(inits), label);
+    StmtP b;
+    {
+        ScopeLabel named(*this, label);
+        StmtList inits;
+        if (acceptWord("DECLARE"))
+            declarations(inits, false, false);
+        expectWord("BEGIN", kExpectDeclaration);
+        b = blockBody(std::move(inits), label);
+    }
     popScope();
     return b;
 }
