@@ -162,14 +162,20 @@ void Client::runSource(Source &source) {
                                        : std::string();
         std::optional<std::string> line;
         if (source.interactive && lineEditor_) {
-            LineEditor::Typed typed = lineEditor_->readLine(prompt);
+            LineEditor::Typed typed = lineEditor_->readLine(prompt, false);
             if (typed.kind == LineEditor::Typed::Discarded) {
                 // Ctrl+C throws away the statement being typed, all of its lines.
                 splitter = StatementSplitter();
                 continue;
             }
-            if (typed.kind == LineEditor::Typed::Line)
+            if (typed.kind == LineEditor::Typed::Line) {
+                // A password typed in a CONNECT line stays out of the history file.
+                const std::optional<RecognisedCommand> command = recogniseCommand(typed.text);
+                if (!command || command->id != CommandId::Connect ||
+                    command->arguments.find('/') == std::string::npos)
+                    lineEditor_->remember(typed.text);
                 line = std::move(typed.text);
+            }
         } else {
             if (!prompt.empty())
                 out_.prompt(prompt);

@@ -29,6 +29,8 @@ public:
     // is then on a new line), End at the end of input (Ctrl+D on an empty line). remember false
     // keeps the line out of the history (answers to questions such as substitution values).
     Typed readLine(const std::string &prompt, bool remember = true);
+    // Adds a line to the history (and its file) that readLine was told not to remember.
+    void remember(const std::string &line);
 
     // $KESTRIM_SQL_HISTORY, else $XDG_DATA_HOME/kestrim/kestrim-sql_history, else
     // ~/.local/share/kestrim/kestrim-sql_history; empty when there is no home folder.
@@ -37,7 +39,6 @@ public:
 private:
     static const char *promptText(editline *el);
     static unsigned char discardLine(editline *el, int key);
-    void remember(const std::string &line);
 
     editline *el_ = nullptr;
     history *history_ = nullptr;

@@ -174,6 +174,8 @@ TEST_F(TerminalRun, HistoryIsKeptBetweenRunsForItsOwnerOnly) {
         ASSERT_TRUE(terminal.waitFor("SQL> ")) << terminal.screen();
         terminal.type("select 'from the first run' as what from dual;\n");
         ASSERT_TRUE(terminal.waitFor("from the first run\n\n")) << terminal.screen();
+        terminal.type("connect " + logon() + "\n");
+        ASSERT_TRUE(terminal.waitFor("Connected.")) << terminal.screen();
         terminal.type("exit\n");
         EXPECT_EQ(terminal.finish(), 0) << terminal.screen();
     }
@@ -184,6 +186,8 @@ TEST_F(TerminalRun, HistoryIsKeptBetweenRunsForItsOwnerOnly) {
     EXPECT_EQ(info.st_mode & 0777, 0600u);
     // Blanks are written escaped in the file.
     EXPECT_NE(readFile(history).find("first"), std::string::npos) << readFile(history);
+    // A CONNECT line holds a password: it is not written.
+    EXPECT_EQ(readFile(history).find("manager"), std::string::npos) << readFile(history);
 
     TerminalSession terminal(folder_, logon());
     ASSERT_TRUE(terminal.waitFor("SQL> ")) << terminal.screen();
