@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,23 +50,5 @@ JsonParseResult parseJson(std::string_view text, JsonSyntax syntax);
 // Compact JSON text (no blanks), members in order.
 std::string serializeJson(const JsonValue &value);
 void appendJsonString(std::string &out, std::string_view text);
-
-// A path: $ followed by .name, ."name", .*, [n], [n to m], [n, m ...], [*] and [last] steps,
-// optionally preceded by lax or strict.
-struct JsonPathStep {
-    enum Kind { Field, AnyField, Elements, AnyElement } kind = Field;
-    std::string name;
-    std::vector<std::pair<long, long>> ranges;  // Elements: inclusive index ranges (-1 = last)
-    bool ignoreCase = false;                    // Field: names match in any case
-};
-struct JsonPath {
-    bool strict = false;
-    std::vector<JsonPathStep> steps;
-};
-// nullopt when the text is not a path.
-std::optional<JsonPath> parseJsonPath(std::string_view text);
-
-// Every value the path selects, in document order.
-std::vector<const JsonValue *> evaluateJsonPath(const JsonPath &path, const JsonValue &root);
 
 }  // namespace localdb::functions

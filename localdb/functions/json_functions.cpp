@@ -10,7 +10,7 @@
 
 #include "localdb/functions/date_calendar.h"
 #include "localdb/functions/function_registry.h"
-#include "localdb/functions/json_document.h"
+#include "localdb/functions/json_path.h"
 #include "localdb/functions/number_text.h"
 
 namespace localdb::functions {

@@ -12,7 +12,7 @@
 
 #include "localdb/functions/date_calendar.h"
 #include "localdb/functions/decimal_number.h"
-#include "localdb/functions/json_document.h"
+#include "localdb/functions/json_path.h"
 
 #include <memory>
 #include <optional>

@@ -24,6 +24,9 @@ struct OutputColumn {
 using ExprPtr = std::unique_ptr<Expr>;
 using QueryPtr = std::unique_ptr<Query>;
 
+// Marks a name part that is a JSON array step ([0], [*], [1 to 3], [last]) of dot notation.
+inline constexpr char kJsonArrayStep = '\x01';
+
 // A possibly qualified name as written: parts[0].parts[1]..., each folded or quoted.
 struct Name {
     std::vector<std::string> parts;

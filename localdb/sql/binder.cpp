@@ -373,6 +373,10 @@ bool Binder::bindJsonDotNotation(ExprPtr &ep, Scope &scope) {
         return false;
     std::string path = "$";
     for (size_t i = 2; i < n.parts.size(); ++i) {
+        if (n.parts[i][0] == kJsonArrayStep) {
+            path += n.parts[i].substr(1);
+            continue;
+        }
         path += ".\"";
         for (char c : n.parts[i])
             path += c == '"' || c == '\\' ? std::string("\\") + c : std::string(1, c);

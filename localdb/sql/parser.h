@@ -53,6 +53,7 @@ public:
     ExprPtr atTimeZone(ExprPtr value);
     std::string intervalQualifier();
     ExprPtr nameOrCall();
+    std::string arrayStep();
 
     // What follows and accompanies a call's arguments (parser_window.cpp).
     void callArgumentOptions(Expr &call);

@@ -402,6 +402,28 @@ ExprPtr Parser::caseExpression() {
     return e;
 }
 
+// array-step: [ * ] | [ index [ TO index ] { , index [ TO index ] } ], index: number | LAST
+// The step as JSON path text after kJsonArrayStep.
+std::string Parser::arrayStep() {
+    std::string step(1, kJsonArrayStep);
+    step += '[';
+    advance();
+    while (!peek().isOperator("]")) {
+        const Token &t = peek();
+        if (t.kind == TokenKind::Number)
+            step += t.text;
+        else if (t.isWord("TO") || t.isWord("LAST"))
+            step += t.isWord("TO") ? " to " : "last";
+        else if (t.isOperator("*") || t.isOperator(","))
+            step += t.text;
+        else
+            fail(907);
+        advance();
+    }
+    advance();
+    return step + ']';
+}
+
 // name-or-call: name { . name } [ (+) ]
 //             | name { . name } . *
 //             | name { . name } ( [ DISTINCT | ALL ] [ * | expression { , expression } ] )
@@ -421,7 +443,15 @@ ExprPtr Parser::nameOrCall() {
         }
     };
     namePart();
-    while (peek().isOperator(".")) {
+    for (;;) {
+        // alias.column.key[n]...: an array step of JSON dot notation, kept as a marked name part.
+        if (peek().isOperator("[") && n.parts.size() >= 2) {
+            n.offsets.push_back(peek().offset);
+            n.parts.push_back(arrayStep());
+            continue;
+        }
+        if (!peek().isOperator("."))
+            break;
         if (peek(1).isOperator("*")) {
             advance();
             advance();

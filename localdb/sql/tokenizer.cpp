@@ -29,7 +29,7 @@ constexpr std::array<ByteClass, 256> makeClasses() {
         c[ch] = Digit;
     c['\''] = Quote;
     c['"'] = DoubleQuote;
-    for (int ch : {'(', ')', ',', '.', '+', '-', '*', '/', '|', '=', '<', '>', '!', '^', ';', ':', '@', '%'})
+    for (int ch : {'(', ')', ',', '.', '+', '-', '*', '/', '|', '=', '<', '>', '!', '^', ';', ':', '@', '%', '[', ']'})
         c[ch] = Punct;
     return c;
 }
