@@ -3,17 +3,16 @@
 // of bounds, another exception type) is a fault.
 //
 // Input: the statement text itself, as bytes (mostly UTF-8, but any byte may occur).
-#include "localdb/catalog/demo_database.h"
 #include "localdb/localdb.h"
 #include "localdb/sql/parser.h"
 #include "localdb/sql/statement.h"
 #include "localdb/sql/tokenizer.h"
+#include "localdb_scratch.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
-#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -24,29 +23,10 @@ constexpr size_t kMaxText = 2048;
 // Enough rows to run the statement's row-by-row parts without letting a huge join dominate.
 constexpr int kMaxRows = 64;
 
-std::filesystem::path scratchDirectory;
-
-void removeScratch()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(scratchDirectory, ignored);
-}
-
-// One session per process, on the demo database (EMP, DEPT, a view, a sequence, ...), so that
-// queries reach the binder, the emitted SQL and the built-in functions rather than stopping at
-// ORA-00942.
+// One session per process (see localdb_scratch.h).
 localdb::Session &session()
 {
-    static std::unique_ptr<localdb::Session> s = [] {
-        char pattern[] = "/tmp/kestrim-fuzz-sql-XXXXXX";
-        if (!mkdtemp(pattern))
-            std::abort();
-        scratchDirectory = pattern;
-        std::atexit(removeScratch);
-        const std::string path = (scratchDirectory / "fuzz.kdb").string();
-        localdb::createDemoDatabase(path);
-        return localdb::Session::open(path, "SCOTT", "TIGER");
-    }();
+    static std::unique_ptr<localdb::Session> s = fuzz::openScratchDemo("/tmp/kestrim-fuzz-sql-XXXXXX");
     return *s;
 }
 
@@ -73,12 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size)
     }
     try {
         localdb::StatementResult result = session().execute(sql);
-        if (result.cursor) {
-            const int columns = static_cast<int>(result.cursor->columns().size());
-            for (int row = 0; row < kMaxRows && result.cursor->next(); ++row)
-                for (int c = 0; c < columns; ++c)
-                    result.cursor->value(c);
-        }
+        fuzz::readRows(result, kMaxRows);
     } catch (const localdb::Error &) {
     } catch (const std::exception &e) {
         fail(e.what());
