@@ -4,6 +4,8 @@
 #include "localdb/system/errors.h"
 #include "localdb/functions/utf8_text.h"
 
+#include <algorithm>
+
 namespace localdb::plsql {
 
 const char *const kExpectStatement =
@@ -15,6 +17,11 @@ const char *const kExpectStatement =
     "   merge pipe purge";
 const char *const kExpectDeclaration =
     "begin function pragma procedure subtype type <an identifier>\n"
+    "   <a double-quoted delimited-identifier> current cursor delete\n"
+    "   exists prior";
+// In a package specification, END takes BEGIN's place.
+const char *const kExpectSpecDeclaration =
+    "end function pragma procedure subtype type <an identifier>\n"
     "   <a double-quoted delimited-identifier> current cursor delete\n"
     "   exists prior";
 const char *const kExpectStatementEnd = ":= . ( % ;";
@@ -183,6 +190,10 @@ void Compiler::syntaxError(const char *expecting, const char *substituted) {
                 "\" to continue.";
     int offset = t.offset;
     if (t.kind == TokenKind::End) {
+        // The text ends once: every construct still open there is the same error.
+        if (endReported_)
+            throw SyntaxError{};
+        endReported_ = true;
         // Oracle points just after the last character of the text.
         offset = int(text_.size());
         while (offset > 0 && (text_[size_t(offset - 1)] == '\n' || text_[size_t(offset - 1)] == '\r' ||
@@ -248,6 +259,20 @@ void resolveGotos(Compiler &c) {
 
 }  // namespace
 
+namespace {
+
+// Oracle analyses a unit only once it parses: with syntax errors, those are all it reports.
+void syntaxErrorsFirst(std::vector<CompileError> &errors) {
+    auto syntactic = [](const CompileError &e) {
+        return e.messageNumber == 103 || e.messageNumber == 113 || e.messageNumber == 114 || e.messageNumber == 123;
+    };
+    if (std::any_of(errors.begin(), errors.end(), [&](const CompileError &e) { return e.messageNumber == 103; }))
+        errors.erase(std::remove_if(errors.begin(), errors.end(), [&](const CompileError &e) { return !syntactic(e); }),
+                     errors.end());
+}
+
+}  // namespace
+
 std::unique_ptr<CompiledBlock> compileBlock(SessionCore &core, const std::string &text, const UnitLookup &lookup,
                                             CompileOutput &out) {
     auto block = std::make_unique<CompiledBlock>();
@@ -283,6 +308,7 @@ std::unique_ptr<CompiledBlock> compileBlock(SessionCore &core, const std::string
     block->exceptions = std::move(c.exceptions);
     block->references = out.references;
     block->cursors = std::move(out.cursors);
+    syntaxErrorsFirst(out.errors);
     return block;
 }
 
@@ -317,9 +343,27 @@ bool unitHeader(const std::string &text, std::string &type, std::string &name, i
     return true;
 }
 
+namespace {
+
+std::shared_ptr<CompiledUnit> compileUnitText(SessionCore &core, const std::string &owner, const std::string &text,
+                                              const std::string &specText, const UnitLookup &lookup,
+                                              CompileOutput &out);
+
+}  // namespace
+
 std::shared_ptr<CompiledUnit> compileUnit(SessionCore &core, const std::string &owner, const std::string &text,
                                           const std::string &specText, const UnitLookup &lookup,
                                           CompileOutput &out) {
+    auto unit = compileUnitText(core, owner, text, specText, lookup, out);
+    syntaxErrorsFirst(out.errors);
+    return unit;
+}
+
+namespace {
+
+std::shared_ptr<CompiledUnit> compileUnitText(SessionCore &core, const std::string &owner, const std::string &text,
+                                              const std::string &specText, const UnitLookup &lookup,
+                                              CompileOutput &out) {
     auto unit = std::make_shared<CompiledUnit>();
     std::string type, name;
     int nameOffset = 0;
@@ -433,5 +477,7 @@ std::shared_ptr<CompiledUnit> compileUnit(SessionCore &core, const std::string &
     unit->exceptions = std::move(c.exceptions);
     return unit;
 }
+
+}  // namespace
 
 }  // namespace localdb::plsql

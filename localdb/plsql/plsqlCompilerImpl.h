@@ -216,6 +216,7 @@ private:
     size_t pos_ = 0;
     int labelCounter_ = 0;
     int nesting_ = 0;
+    bool endReported_ = false;  // an error at end-of-file was recorded
     std::vector<std::unique_ptr<Scope>> scopes_;
 };
 
@@ -226,6 +227,7 @@ PlType outputLinesType();
 // Oracle's lists of what may follow, for PLS-00103.
 extern const char *const kExpectStatement;
 extern const char *const kExpectDeclaration;
+extern const char *const kExpectSpecDeclaration;
 extern const char *const kExpectStatementEnd;
 extern const char *const kExpectExpression;
 

@@ -575,7 +575,8 @@ std::unique_ptr<Block> Compiler::blockBody(StmtList inits, const std::string &la
         syntaxError(kExpectStatement);
     if (acceptWord("EXCEPTION"))
         exceptionHandlers(*b);
-    expectWord("END", "end");
+    // Text that ends before END could still have gone on with any statement.
+    expectWord("END", atEnd() ? kExpectStatement : "end");
     if (peek().kind == TokenKind::Identifier || peek().kind == TokenKind::QuotedIdentifier) {
         const int offset = peek().offset;
         std::string endName = advance().text;
@@ -629,7 +630,7 @@ void Compiler::packageSpec(CompiledUnit &u) {
         expectWord("AS");
     StmtList unused;
     declarations(unused, true, true);
-    expectWord("END", kExpectDeclaration);
+    expectWord("END", kExpectSpecDeclaration);
     if (peek().kind == TokenKind::Identifier)
         advance();
     expectOp(";");

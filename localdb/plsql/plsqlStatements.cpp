@@ -1,11 +1,23 @@
 // Statements: control flow, assignments and calls, embedded SQL, cursors, transactions.
 #include "localdb/plsql/plsqlCompilerImpl.h"
 
+#include <set>
+
 namespace localdb::plsql {
 
 int predefinedExceptionCode(const std::string &name);
 
 namespace {
+
+// Words that begin or end statements: after a name Oracle takes them as the next statement
+// (";" substituted), where any other word is read as if ":=" stood before it.
+bool isStatementWord(const std::string &w) {
+    static const std::set<std::string, std::less<>> words = {
+        "BEGIN", "CASE",   "CLOSE",  "COMMIT", "DECLARE", "DELETE", "ELSE",     "ELSIF",    "END",    "EXCEPTION",
+        "EXIT",  "FETCH",  "FOR",    "GOTO",   "IF",      "INSERT", "LOOP",     "NULL",     "OPEN",   "RAISE",
+        "RETURN", "ROLLBACK", "SAVEPOINT", "SELECT", "THEN", "UPDATE", "WHEN", "WHILE"};
+    return words.count(w) > 0;
+}
 
 bool isTerminator(Compiler &c, std::initializer_list<std::string_view> terminators) {
     for (auto t : terminators)
@@ -413,6 +425,16 @@ StmtP Compiler::assignmentOrCall() {
     (void)save;
     const size_t errorsBefore = out.errors.size();
     ExprP e = nameExpression(true, &wasCall);
+    // A second name where ":=" or ";" belongs (exitwhen x%notfound): one error for the statement.
+    if (peek().kind == TokenKind::Identifier && !isStatementWord(peek().text)) {
+        try {
+            syntaxError(":= . ( @ % ;", ":=");
+        } catch (const SyntaxError &) {
+        }
+        skipToSemicolon();
+        acceptOp(";");
+        return std::make_unique<NullStmt>();
+    }
     if (acceptOp(":=")) {
         auto *t = dynamic_cast<Target *>(e.get());
         if (!t && out.errors.size() > errorsBefore) {
