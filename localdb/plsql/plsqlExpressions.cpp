@@ -19,12 +19,11 @@ std::unique_ptr<T> node(Compiler &c, int offset, PlType type) {
 }
 
 ExprP binary(Compiler &c, int offset, Binary::Op op, ExprP l, ExprP r) {
-    PlType t = op >= Binary::Eq ? PlType::boolean() : op == Binary::Concat ? PlType::text() : PlType::number();
-    auto b = node<Binary>(c, offset, t);
+    auto b = node<Binary>(c, offset, PlType::unknown());
     b->op = op;
     b->left = std::move(l);
     b->right = std::move(r);
-    return b;
+    return makeBinary(std::move(b));
 }
 
 bool isDateType(const Expr &e) { return e.type.kind == TypeKind::Date; }

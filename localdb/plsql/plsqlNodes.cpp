@@ -1,6 +1,8 @@
 // How each node runs.
 #include "localdb/plsql/plsqlNodes.h"
 
+#include "localdb/plsql/plsqlNumeric.h"
+
 #include "localdb/system/errors.h"
 #include "localdb/functions/date_calendar.h"
 #include "localdb/system/sqlite_errors.h"
@@ -45,64 +47,39 @@ int compareValues(Context &ctx, const Datum &a, const Datum &b) {
     return c < 0 ? -1 : c > 0 ? 1 : 0;
 }
 
-Datum arithmetic(Context &ctx, Binary::Op op, const Datum &a0, const Datum &b0) {
-    Datum a = isNumberDatum(a0) ? a0 : toNumber(a0, ctx.session());
-    Datum b = isNumberDatum(b0) ? b0 : toNumber(b0, ctx.session());
-    if (auto *x = std::get_if<std::int64_t>(&a)) {
-        if (auto *y = std::get_if<std::int64_t>(&b)) {
-            std::int64_t r;
-            switch (op) {
-            case Binary::Add:
-                if (!__builtin_add_overflow(*x, *y, &r))
-                    return r;
-                break;
-            case Binary::Sub:
-                if (!__builtin_sub_overflow(*x, *y, &r))
-                    return r;
-                break;
-            case Binary::Mul:
-                if (!__builtin_mul_overflow(*x, *y, &r))
-                    return r;
-                break;
-            case Binary::Div:
-                if (*y == 0)
-                    raiseCode(1476);
-                if (*x % *y == 0)
-                    return *x / *y;
-                break;
-            default:
-                break;
-            }
-        }
-    }
-    const double x = toDouble(a), y = toDouble(b);
-    double r = 0;
+// Binary's arithmetic operators in ArithmeticOp's order.
+ArithmeticOp arithmeticOp(Binary::Op op) {
+    static_assert(int(Binary::Add) == int(ArithmeticOp::Add) && int(Binary::Power) == int(ArithmeticOp::Power));
+    return ArithmeticOp(int(op));
+}
+
+Datum truthDatum(Truth t) { return t == Truth::Null ? Datum() : Datum(t == Truth::True); }
+
+bool comparisonHolds(Binary::Op op, int c) {
     switch (op) {
-    case Binary::Add:
-        r = x + y;
-        break;
-    case Binary::Sub:
-        r = x - y;
-        break;
-    case Binary::Mul:
-        r = x * y;
-        break;
-    case Binary::Div:
-        if (y == 0)
-            raiseCode(1476);
-        r = x / y;
-        break;
-    case Binary::Power:
-        r = std::pow(x, y);
-        break;
+    case Binary::Eq:
+        return c == 0;
+    case Binary::Ne:
+        return c != 0;
+    case Binary::Lt:
+        return c < 0;
+    case Binary::Le:
+        return c <= 0;
+    case Binary::Gt:
+        return c > 0;
     default:
-        break;
+        return c >= 0;
     }
-    if (!std::isfinite(r))
-        raiseCode(1426);
-    if (r == std::trunc(r) && std::fabs(r) < 9e15)
-        return std::int64_t(r);
-    return r;
+}
+
+// A PLS_INTEGER operand: an expression of the type, or an integer literal of its range (PL/SQL
+// types such literals PLS_INTEGER, so 2147483647 + 1 overflows as Oracle's does).
+bool isPlsInteger(const Expr &e) {
+    if (e.type.kind == TypeKind::Integer)
+        return true;
+    const auto *literal = dynamic_cast<const Literal *>(&e);
+    const auto *value = literal ? std::get_if<std::int64_t>(&literal->value) : nullptr;
+    return value && fitsPlsInteger(*value);
 }
 
 Datum readColumn(sqlite3_stmt *s, int column, bool isDate) {
@@ -157,11 +134,34 @@ void beginChange(Context &ctx) {
 
 }  // namespace
 
-void Context::checkCancel() {
-    // The session's cancel (Esc in a window, Ctrl+C in kestrim-sql) reaches loops that never
-    // enter SQLite this way.
-    if (core.progress && core.progress->stopRequested())
+void Context::poll() {
+    // Often enough for a window to paint every few milliseconds; rare enough to cost nothing
+    // next to the loop's own work.
+    constexpr int kTicksBetweenPolls = 256;
+    ticksToPoll = kTicksBetweenPolls;
+    if (progress && progress->poll())
         raiseCode(1013);
+}
+
+Numeric Expr::evalNumeric(Context &ctx) const { return numericOf(eval(ctx), ctx.session()); }
+
+Truth Expr::evalTruth(Context &ctx) const {
+    const Datum d = eval(ctx);
+    if (isNull(d))
+        return Truth::Null;
+    return toBoolean(d) ? Truth::True : Truth::False;
+}
+
+Numeric Literal::evalNumeric(Context &ctx) const {
+    if (auto *i = std::get_if<std::int64_t>(&value))
+        return Numeric::integer(*i);
+    return numericOf(value, ctx.session());
+}
+
+Numeric VarRef::evalNumeric(Context &ctx) const { return numericOf(frameOf(ctx).slots[size_t(slot)], ctx.session()); }
+
+Numeric PackageVar::evalNumeric(Context &ctx) const {
+    return numericOf(packageFrame(ctx, *package).slots[size_t(slot)], ctx.session());
 }
 
 void VarRef::assign(Context &ctx, Datum value) const { frameOf(ctx).slots[size_t(slot)] = std::move(value); }
@@ -218,81 +218,170 @@ void BindVar::assign(Context &ctx, Datum value) const {
     raiseCode(1008);
 }
 
+void Binary::Operand::settle(const Expr &e) {
+    kind = Node;
+    if (const auto *v = dynamic_cast<const VarRef *>(&e); v && v->depth == 0) {
+        kind = Local;
+        slot = v->slot;
+    } else if (const auto *l = dynamic_cast<const Literal *>(&e); l && isNumberDatum(l->value)) {
+        kind = Constant;
+        constant = std::holds_alternative<std::int64_t>(l->value) ? Numeric::integer(std::get<std::int64_t>(l->value))
+                                                                  : Numeric::real(std::get<double>(l->value));
+    }
+}
+
+inline Numeric Binary::Operand::value(const Expr &e, Context &ctx) const {
+    if (kind == Local) {
+        const Datum &d = ctx.frame->slots[size_t(slot)];
+        if (const auto *i = std::get_if<std::int64_t>(&d))
+            return Numeric::integer(*i);
+        return numericOf(d, ctx.session());
+    }
+    if (kind == Constant)
+        return constant;
+    return e.evalNumeric(ctx);
+}
+
+void Binary::settle() {
+    type = isComparison() || op == And || op == Or ? PlType::boolean()
+           : op == Concat                          ? PlType::text()
+                                                   : PlType::number();
+    mode_ = Mode::General;
+    if ((isArithmetic() || isComparison()) && left->type.isNumeric() && right->type.isNumeric())
+        mode_ = Mode::Numbers;
+    if ((op == Add || op == Sub || op == Mul) && isPlsInteger(*left) && isPlsInteger(*right)) {
+        mode_ = Mode::Integers;
+        type = PlType::integer();
+    }
+    left_.settle(*left);
+    right_.settle(*right);
+}
+
+ExprP makeBinary(std::unique_ptr<Binary> b) {
+    b->settle();
+    const auto *l = dynamic_cast<const Literal *>(b->left.get());
+    const auto *r = dynamic_cast<const Literal *>(b->right.get());
+    if (!b->isArithmetic() || !l || !r || !isNumberDatum(l->value) || !isNumberDatum(r->value))
+        return b;
+    const SessionContext noSession;
+    try {
+        const Numeric x = numericOf(l->value, noSession), y = numericOf(r->value, noSession);
+        auto folded = std::make_unique<Literal>();
+        folded->value = datumOf(b->type.kind == TypeKind::Integer ? integerArithmetic(arithmeticOp(b->op), x, y)
+                                                                  : numberArithmetic(arithmeticOp(b->op), x, y));
+        folded->type = b->type;
+        folded->line = b->line;
+        folded->column = b->column;
+        return folded;
+    } catch (const PlError &) {
+        return b;  // 1 / 0 fails when it runs, as Oracle's does
+    }
+}
+
 Datum Binary::eval(Context &ctx) const {
-    switch (op) {
-    case And: {
+    if (isArithmetic()) {
+        if (mode_ != Mode::General)
+            return datumOf(evalNumeric(ctx));
         Datum a = left->eval(ctx);
-        if (a.index() == 6 && !std::get<bool>(a))
-            return false;
         Datum b = right->eval(ctx);
-        if (b.index() == 6 && !std::get<bool>(b))
-            return false;
         if (isNull(a) || isNull(b))
             return {};
-        return true;
+        return datumOf(numberArithmetic(arithmeticOp(op), numericOf(a, ctx.session()), numericOf(b, ctx.session())));
     }
-    case Or: {
-        Datum a = left->eval(ctx);
-        if (a.index() == 6 && std::get<bool>(a))
-            return true;
-        Datum b = right->eval(ctx);
-        if (b.index() == 6 && std::get<bool>(b))
-            return true;
-        if (isNull(a) || isNull(b))
-            return {};
-        return false;
-    }
-    case Concat: {
+    if (op == Concat) {
         std::string s = toText(left->eval(ctx), ctx.session());
         s += toText(right->eval(ctx), ctx.session());
         if (s.empty())
             return {};
         return s;
     }
+    return truthDatum(evalTruth(ctx));
+}
+
+Numeric Binary::evalNumeric(Context &ctx) const {
+    if (mode_ == Mode::General || !isArithmetic())
+        return Expr::evalNumeric(ctx);
+    const Numeric a = left_.value(*left, ctx);
+    const Numeric b = right_.value(*right, ctx);
+    if (a.kind == Numeric::Null || b.kind == Numeric::Null)
+        return {};
+    if (mode_ == Mode::Integers)
+        return integerArithmetic(arithmeticOp(op), a, b);
+    return numberArithmetic(arithmeticOp(op), a, b);
+}
+
+Truth Binary::evalTruth(Context &ctx) const {
+    switch (op) {
+    case And: {
+        const Truth a = left->evalTruth(ctx);
+        if (a == Truth::False)
+            return Truth::False;
+        const Truth b = right->evalTruth(ctx);
+        if (b == Truth::False)
+            return Truth::False;
+        return a == Truth::Null || b == Truth::Null ? Truth::Null : Truth::True;
+    }
+    case Or: {
+        const Truth a = left->evalTruth(ctx);
+        if (a == Truth::True)
+            return Truth::True;
+        const Truth b = right->evalTruth(ctx);
+        if (b == Truth::True)
+            return Truth::True;
+        return a == Truth::Null || b == Truth::Null ? Truth::Null : Truth::False;
+    }
     default:
         break;
     }
-    Datum a = left->eval(ctx);
-    Datum b = right->eval(ctx);
-    if (isNull(a) || isNull(b))
-        return {};
-    switch (op) {
-    case Eq:
-        return compareValues(ctx, a, b) == 0;
-    case Ne:
-        return compareValues(ctx, a, b) != 0;
-    case Lt:
-        return compareValues(ctx, a, b) < 0;
-    case Le:
-        return compareValues(ctx, a, b) <= 0;
-    case Gt:
-        return compareValues(ctx, a, b) > 0;
-    case Ge:
-        return compareValues(ctx, a, b) >= 0;
-    default:
-        return arithmetic(ctx, op, a, b);
+    if (!isComparison())
+        return Expr::evalTruth(ctx);
+    int c;
+    if (mode_ != Mode::General) {
+        const Numeric a = left_.value(*left, ctx);
+        const Numeric b = right_.value(*right, ctx);
+        if (a.kind == Numeric::Null || b.kind == Numeric::Null)
+            return Truth::Null;
+        c = compareNumerics(a, b);
+    } else {
+        const Datum a = left->eval(ctx);
+        const Datum b = right->eval(ctx);
+        if (isNull(a) || isNull(b))
+            return Truth::Null;
+        c = compareValues(ctx, a, b);
     }
+    return comparisonHolds(op, c) ? Truth::True : Truth::False;
 }
 
 Datum Unary::eval(Context &ctx) const {
-    Datum a = operand->eval(ctx);
+    if (op == Neg)
+        return datumOf(evalNumeric(ctx));
+    return truthDatum(evalTruth(ctx));
+}
+
+Numeric Unary::evalNumeric(Context &ctx) const {
+    if (op != Neg)
+        return Expr::evalNumeric(ctx);
+    const Numeric a = operand->evalNumeric(ctx);
+    if (a.kind == Numeric::Integer && a.i != INT64_MIN)
+        return Numeric::integer(-a.i);
+    if (a.kind == Numeric::Null)
+        return a;
+    return Numeric::real(-a.toDouble());
+}
+
+Truth Unary::evalTruth(Context &ctx) const {
     switch (op) {
     case IsNull:
-        return isNull(a);
+        return isNull(operand->eval(ctx)) ? Truth::True : Truth::False;
     case IsNotNull:
-        return !isNull(a);
-    case Not:
-        if (isNull(a))
-            return {};
-        return !toBoolean(a);
-    case Neg:
-        if (isNull(a))
-            return {};
-        if (auto *i = std::get_if<std::int64_t>(&a); i && *i != INT64_MIN)
-            return -*i;
-        return -toDouble(toNumber(a, ctx.session()));
+        return isNull(operand->eval(ctx)) ? Truth::False : Truth::True;
+    case Not: {
+        const Truth a = operand->evalTruth(ctx);
+        return a == Truth::Null ? a : a == Truth::True ? Truth::False : Truth::True;
     }
-    return {};
+    default:
+        return Expr::evalTruth(ctx);
+    }
 }
 
 Datum Between::eval(Context &ctx) const {
@@ -332,7 +421,7 @@ Datum CaseExpr::eval(Context &ctx) const {
         }
     } else {
         for (size_t i = 0; i < whens.size(); ++i)
-            if (toBoolean(whens[i]->eval(ctx)))
+            if (whens[i]->evalTruth(ctx) == Truth::True)
                 return thens[i]->eval(ctx);
     }
     if (otherwise)
@@ -495,6 +584,7 @@ Flow StmtList::exec(Context &ctx) const {
                 if (it != labels.end()) {
                     ctx.flowLabel = 0;
                     i = it->second;
+                    ctx.tick();  // a GOTO back makes a loop of its own
                     continue;
                 }
             }
@@ -548,6 +638,15 @@ Flow Block::exec(Context &ctx) const {
 }
 
 Flow Assign::exec(Context &ctx) const {
+    if (target->type.isNumeric() && value->type.isNumeric()) {
+        // Numbers go into a variable without a Datum built on the way.
+        const Numeric n = value->evalNumeric(ctx);
+        if (Datum *variable = target->storage(ctx))
+            storeNumeric(*variable, n, target->type, ctx.session());
+        else
+            target->assign(ctx, assignTo(target->type, datumOf(n), ctx.session()));
+        return Flow::Normal;
+    }
     target->assign(ctx, assignTo(target->type, value->eval(ctx), ctx.session()));
     return Flow::Normal;
 }
@@ -559,7 +658,7 @@ Flow Initialise::exec(Context &ctx) const {
 
 Flow If::exec(Context &ctx) const {
     for (size_t i = 0; i < conditions.size(); ++i)
-        if (toBoolean(conditions[i]->eval(ctx)))
+        if (conditions[i]->evalTruth(ctx) == Truth::True)
             return branches[i].exec(ctx);
     if (otherwise)
         return otherwise->exec(ctx);
@@ -600,10 +699,10 @@ bool loopExit(Context &ctx, Flow f, int label, Flow &result) {
 
 Flow Loop::exec(Context &ctx) const {
     for (;;) {
-        ctx.checkCancel();
+        ctx.tick();
         if (whileCondition) {
             ctx.frame->line = line;
-            if (!toBoolean(whileCondition->eval(ctx)))
+            if (whileCondition->evalTruth(ctx) != Truth::True)
                 return Flow::Normal;
         }
         Flow f = body.exec(ctx);
@@ -623,7 +722,7 @@ Flow ForRange::exec(Context &ctx) const {
     std::int64_t a = std::get<std::int64_t>(lo), b = std::get<std::int64_t>(hi);
     Datum &counter = ctx.frame->slots[size_t(slot)];
     for (std::int64_t i = reverse ? b : a; reverse ? i >= a : i <= b; reverse ? --i : ++i) {
-        ctx.checkCancel();
+        ctx.tick();
         counter = i;
         Flow f = body.exec(ctx);
         if (f == Flow::Normal)
@@ -636,7 +735,7 @@ Flow ForRange::exec(Context &ctx) const {
 }
 
 Flow ExitStmt::exec(Context &ctx) const {
-    if (when && !toBoolean(when->eval(ctx)))
+    if (when && when->evalTruth(ctx) != Truth::True)
         return Flow::Normal;
     ctx.flowLabel = label;
     return isContinue ? Flow::Continue : Flow::Exit;
@@ -648,7 +747,9 @@ Flow GotoStmt::exec(Context &ctx) const {
 }
 
 Flow ReturnStmt::exec(Context &ctx) const {
-    if (value)
+    if (value && type.isNumeric() && value->type.isNumeric())
+        storeNumeric(ctx.returnValue, value->evalNumeric(ctx), type, ctx.session());
+    else if (value)
         ctx.returnValue = assignTo(type, value->eval(ctx), ctx.session());
     return Flow::Return;
 }
@@ -926,7 +1027,7 @@ Flow CursorFor::exec(Context &ctx) const {
     Flow result = Flow::Normal;
     try {
         while (true) {
-            ctx.checkCancel();
+            ctx.tick();
             if (!fetchRow(ctx, state, row))
                 break;
             auto r = std::make_shared<Record>();

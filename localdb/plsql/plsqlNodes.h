@@ -13,6 +13,7 @@ namespace localdb::plsql {
 struct Literal : Expr {
     Datum value;
     Datum eval(Context &) const override { return value; }
+    Numeric evalNumeric(Context &ctx) const override;
 };
 
 // A variable of the running frame or of an enclosing one (depth steps up the static link).
@@ -28,8 +29,10 @@ struct VarRef : Target {
         return *f;
     }
     Datum eval(Context &ctx) const override { return frameOf(ctx).slots[size_t(slot)]; }
+    Numeric evalNumeric(Context &ctx) const override;
     void assign(Context &ctx, Datum value) const override;
     bool isReadOnly() const override { return readOnly; }
+    Datum *storage(Context &ctx) const override { return &frameOf(ctx).slots[size_t(slot)]; }
 };
 
 // A variable of a package reached from outside it.
@@ -38,8 +41,10 @@ struct PackageVar : Target {
     int slot = 0;
     bool readOnly = false;
     Datum eval(Context &ctx) const override { return packageFrame(ctx, *package).slots[size_t(slot)]; }
+    Numeric evalNumeric(Context &ctx) const override;
     void assign(Context &ctx, Datum value) const override;
     bool isReadOnly() const override { return readOnly; }
+    Datum *storage(Context &ctx) const override { return &packageFrame(ctx, *package).slots[size_t(slot)]; }
 };
 
 struct FieldRef : Target {
@@ -63,12 +68,40 @@ struct Binary : Expr {
     enum Op { Add, Sub, Mul, Div, Power, Concat, Eq, Ne, Lt, Le, Gt, Ge, And, Or } op = Add;
     ExprP left, right;
     Datum eval(Context &ctx) const override;
+    Numeric evalNumeric(Context &ctx) const override;
+    Truth evalTruth(Context &ctx) const override;
+
+    // Picks the result type and the way to compute from the operands' types; the compiler calls
+    // it once the operands are in place. Arithmetic and comparisons of numeric operands run on
+    // Numeric values; PLS_INTEGER arithmetic (PLS_INTEGER operands and integer literals) is
+    // checked against the 32-bit range.
+    void settle();
+    bool isArithmetic() const { return op <= Power; }
+    bool isComparison() const { return op >= Eq && op <= Ge; }
+
+private:
+    // An operand read without a call when it is a variable of the running frame or a constant.
+    struct Operand {
+        enum Kind : std::uint8_t { Node, Local, Constant } kind = Node;
+        int slot = 0;
+        Numeric constant;
+        void settle(const Expr &e);
+        Numeric value(const Expr &e, Context &ctx) const;
+    };
+    enum class Mode : std::uint8_t { General, Numbers, Integers } mode_ = Mode::General;
+    Operand left_, right_;
 };
+
+// The binary node for the operands, its type and mode settled; arithmetic of two numeric
+// literals is done at once (unless it fails: the failure belongs to the run).
+ExprP makeBinary(std::unique_ptr<Binary> b);
 
 struct Unary : Expr {
     enum Op { Neg, Not, IsNull, IsNotNull } op = Neg;
     ExprP operand;
     Datum eval(Context &ctx) const override;
+    Numeric evalNumeric(Context &ctx) const override;
+    Truth evalTruth(Context &ctx) const override;
 };
 
 struct Between : Expr {

@@ -8,7 +8,6 @@
 #include "localdb/system/session_core.h"
 #include "localdb/system/statement_cache.h"
 
-#include <atomic>
 #include <deque>
 #include <map>
 #include <memory>
@@ -46,9 +45,41 @@ struct Frame {
     int line = 0;                      // line of the statement running
 };
 
+// A number as numeric expressions hand it to each other: no Datum is built, nothing allocated.
+// Integers stay exact; other values are doubles, as in a Datum.
+struct Numeric {
+    enum Kind : std::uint8_t { Null, Integer, Real };
+    Kind kind = Null;
+    union {
+        std::int64_t i = 0;
+        double d;
+    };
+    static Numeric integer(std::int64_t v) {
+        Numeric n;
+        n.kind = Integer;
+        n.i = v;
+        return n;
+    }
+    static Numeric real(double v) {
+        Numeric n;
+        n.kind = Real;
+        n.d = v;
+        return n;
+    }
+    double toDouble() const { return kind == Integer ? double(i) : d; }
+};
+
+// A condition's value.
+enum class Truth : std::uint8_t { False, True, Null };
+
 struct Expr {
     virtual ~Expr() = default;
     virtual Datum eval(Context &ctx) const = 0;
+    // The value as a number (text converted, ORA-06502 when it is none). Variables, literals and
+    // arithmetic compute it directly; other nodes convert what eval() gives.
+    virtual Numeric evalNumeric(Context &ctx) const;
+    // The value as a condition; comparisons and logic compute it directly.
+    virtual Truth evalTruth(Context &ctx) const;
     PlType type;
     int line = 0, column = 0;
 };
@@ -58,6 +89,8 @@ using ExprP = std::unique_ptr<Expr>;
 struct Target : Expr {
     virtual void assign(Context &ctx, Datum value) const = 0;
     virtual bool isReadOnly() const { return false; }
+    // The storage of a plain variable, written in place by numeric assignments; null otherwise.
+    virtual Datum *storage(Context &) const { return nullptr; }
 };
 using TargetP = std::unique_ptr<Target>;
 
@@ -184,6 +217,7 @@ struct SessionState {
     std::string lastErrorStack;   // DBMS_UTILITY.FORMAT_ERROR_STACK / BACKTRACE
     std::string lastBacktrace;
     int callDepth = 0;
+    int stackExtensions = 0;  // helper threads now carrying deep recursion
     int queryDepth = 0;     // > 0 while a function runs for a SQL statement
     bool blockSavepoint = false;
 };
@@ -201,9 +235,21 @@ struct Context {
     Datum sqlRowCount;          // SQL%ROWCOUNT (null before the first statement)
     bool sqlFound = false;
     Datum returnValue;
-    Context(SessionCore &c, SessionState &s) : core(c), state(s) {}
+    Context(SessionCore &c, SessionState &s) : core(c), state(s), progress(c.progress.get()) {}
     const SessionContext &session() const { return core.context; }
-    void checkCancel();
+    // A loop turned, a GOTO went back or a call began. A cancel asked for from another thread is
+    // seen at once; every few hundred ticks the session's progress handler gets its turn, so a
+    // loop without SQL keeps the window answering as a long query does.
+    void tick() {
+        if (--ticksToPoll <= 0 || (progress && progress->cancelPending()))
+            poll();
+    }
+    // The handler when due; ORA-01013 when the call is to stop.
+    void poll();
+
+private:
+    ProgressWatch *progress;
+    int ticksToPoll = 0;
 };
 
 // Runs a subprogram with its arguments already evaluated; OUT values are written back into args.

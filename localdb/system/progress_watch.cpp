@@ -22,6 +22,7 @@ void ProgressWatch::setHandler(std::function<bool()> handler, int intervalMs) {
     handler_ = std::move(handler);
     interval_ = std::chrono::milliseconds(intervalMs < 0 ? 0 : intervalMs);
     lastHandlerCall_ = std::chrono::steady_clock::now();
+    handlerThread_ = std::this_thread::get_id();
 }
 
 bool ProgressWatch::writerRunning() const {
@@ -31,10 +32,10 @@ bool ProgressWatch::writerRunning() const {
     return false;
 }
 
-void ProgressWatch::runHandler() {
+void ProgressWatch::runHandlerWhenDue() {
     // The handler may let window messages run, and one of them may stop a fetch of another
     // session; a callback of this one arriving meanwhile must not call the handler again.
-    if (!handler_ || inHandler_)
+    if (!handler_ || inHandler_ || std::this_thread::get_id() != handlerThread_)
         return;
     const auto now = std::chrono::steady_clock::now();
     if (now - lastHandlerCall_ < interval_)
@@ -53,19 +54,14 @@ void ProgressWatch::runHandler() {
         cancel();
 }
 
-bool ProgressWatch::stopRequested() {
-    // The clock is read only every so many checks: a loop checks once per iteration.
-    if (handler_ && ++runtimeChecks_ % 1024 == 0)
-        runHandler();
-    if (!cancelRequested_.load(std::memory_order_relaxed))
-        return false;
-    cancelRequested_.store(false, std::memory_order_relaxed);
-    return true;
+bool ProgressWatch::poll() {
+    runHandlerWhenDue();
+    return cancelRequested_.exchange(false, std::memory_order_relaxed);
 }
 
 int ProgressWatch::onProgress(void *self) {
     auto &watch = *static_cast<ProgressWatch *>(self);
-    watch.runHandler();
+    watch.runHandlerWhenDue();
     if (!watch.cancelRequested_.load(std::memory_order_relaxed) || watch.writerRunning())
         return 0;
     watch.cancelRequested_.store(false, std::memory_order_relaxed);
