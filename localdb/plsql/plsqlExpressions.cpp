@@ -237,6 +237,11 @@ ExprP Compiler::primary() {
             lit->value = *n->toInt64();
         else if (n)
             lit->value = n->toDouble();
+        // PL/SQL types an integer literal of the 32-bit range PLS_INTEGER (so 1024 * 1024 * 1024 * 2
+        // overflows); 2.0 and 1E3 are NUMBER.
+        if (t.text.find_first_not_of("0123456789") == std::string::npos && n && n->toInt64() &&
+            *n->toInt64() <= 2147483647)
+            lit->type = PlType::integer();
         return lit;
     }
     case TokenKind::String: {

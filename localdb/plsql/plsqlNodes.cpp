@@ -72,16 +72,6 @@ bool comparisonHolds(Binary::Op op, int c) {
     }
 }
 
-// A PLS_INTEGER operand: an expression of the type, or an integer literal of its range (PL/SQL
-// types such literals PLS_INTEGER, so 2147483647 + 1 overflows as Oracle's does).
-bool isPlsInteger(const Expr &e) {
-    if (e.type.kind == TypeKind::Integer)
-        return true;
-    const auto *literal = dynamic_cast<const Literal *>(&e);
-    const auto *value = literal ? std::get_if<std::int64_t>(&literal->value) : nullptr;
-    return value && fitsPlsInteger(*value);
-}
-
 Datum readColumn(sqlite3_stmt *s, int column, bool isDate) {
     switch (sqlite3_column_type(s, column)) {
     case SQLITE_INTEGER:
@@ -135,9 +125,6 @@ void beginChange(Context &ctx) {
 }  // namespace
 
 void Context::poll() {
-    // Often enough for a window to paint every few milliseconds; rare enough to cost nothing
-    // next to the loop's own work.
-    constexpr int kTicksBetweenPolls = 256;
     ticksToPoll = kTicksBetweenPolls;
     if (progress && progress->poll())
         raiseCode(1013);
@@ -249,7 +236,9 @@ void Binary::settle() {
     mode_ = Mode::General;
     if ((isArithmetic() || isComparison()) && left->type.isNumeric() && right->type.isNumeric())
         mode_ = Mode::Numbers;
-    if ((op == Add || op == Sub || op == Mul) && isPlsInteger(*left) && isPlsInteger(*right)) {
+    // PLS_INTEGER operands (integer literals among them): 2147483647 + 1 overflows as Oracle's does.
+    if ((op == Add || op == Sub || op == Mul) && left->type.kind == TypeKind::Integer &&
+        right->type.kind == TypeKind::Integer) {
         mode_ = Mode::Integers;
         type = PlType::integer();
     }

@@ -5,11 +5,16 @@
 
 #include <pthread.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+
 namespace localdb::plsql {
 namespace {
 
-// How deep the C++ stack may grow under PL/SQL calls before STORAGE_ERROR: deep recursion ends
-// in an Oracle error, never in a crash, whatever thread runs the session.
+// How deep the C++ stack may grow under PL/SQL calls: a margin is kept for the SQL a call may
+// still run, whatever thread runs the session.
 struct StackLimit {
     char *low = nullptr;
     StackLimit() {
@@ -24,11 +29,73 @@ struct StackLimit {
     }
 };
 
-void checkStack() {
+bool stackNearlyFull() {
     thread_local StackLimit limit;
     char here;
-    if (limit.low && &here < limit.low)
+    return limit.low && &here < limit.low;
+}
+
+// Recursion deeper than the caller's stack allows (a few thousand levels on an ordinary thread)
+// goes on in one helper thread with a stack of this size, about a quarter of a million levels;
+// past that the call ends in STORAGE_ERROR, as Oracle's does when the session's memory runs out.
+// The pages are taken only as deep calls touch them.
+constexpr size_t kDeepStackBytes = size_t(256) << 20;
+constexpr int kMaxStackExtensions = 1;
+
+Datum callOnDeepStack(Context &ctx, const Subprogram &sub, std::vector<Datum> &args, Frame *staticLink) {
+    if (ctx.state.stackExtensions >= kMaxStackExtensions)
         raiseCode(6500);
+    // The helper runs the call while this thread waits, so the session is still used by one
+    // thread at a time; errors travel back as they are. Meanwhile this thread keeps the
+    // progress handler going, as it would for a long query: the window paints and Esc is heard.
+    struct Job {
+        Context &ctx;
+        const Subprogram &sub;
+        std::vector<Datum> &args;
+        Frame *staticLink;
+        Datum result;
+        std::exception_ptr error;
+        std::mutex mutex;
+        std::condition_variable finished;
+        bool done = false;
+    } job{ctx, sub, args, staticLink, {}, {}, {}, {}, false};
+    auto run = [](void *p) -> void * {
+        auto &j = *static_cast<Job *>(p);
+        try {
+            j.result = callSubprogram(j.ctx, j.sub, j.args, j.staticLink);
+        } catch (...) {
+            j.error = std::current_exception();
+        }
+        std::lock_guard<std::mutex> lock(j.mutex);
+        j.done = true;
+        j.finished.notify_one();
+        return nullptr;
+    };
+    pthread_attr_t attr;
+    pthread_t thread;
+    if (pthread_attr_init(&attr) != 0)
+        raiseCode(6500);
+    int rc = pthread_attr_setstacksize(&attr, kDeepStackBytes);
+    if (rc == 0)
+        rc = pthread_create(&thread, &attr, run, &job);
+    pthread_attr_destroy(&attr);
+    if (rc != 0)
+        raiseCode(6500);
+    ++ctx.state.stackExtensions;
+    {
+        std::unique_lock<std::mutex> lock(job.mutex);
+        while (!job.finished.wait_for(lock, std::chrono::milliseconds(10), [&] { return job.done; })) {
+            lock.unlock();
+            if (ctx.core.progress)
+                ctx.core.progress->answer();
+            lock.lock();
+        }
+    }
+    pthread_join(thread, nullptr);
+    --ctx.state.stackExtensions;
+    if (job.error)
+        std::rethrow_exception(job.error);
+    return std::move(job.result);
 }
 
 }  // namespace
@@ -94,7 +161,9 @@ Frame &packageFrame(Context &ctx, const PackageBody &package) {
 }
 
 Datum callSubprogram(Context &ctx, const Subprogram &sub, std::vector<Datum> &args, Frame *staticLink) {
-    checkStack();
+    ctx.tick();  // runaway recursion is stopped as a runaway loop is
+    if (stackNearlyFull())
+        return callOnDeepStack(ctx, sub, args, staticLink);
     if (!sub.body) {
         const std::string name = "\"" + sub.program->owner + "." + sub.program->name + "\"";
         if (sub.program->bodyError) {

@@ -216,7 +216,6 @@ struct SessionState {
     std::map<std::string, int> callTargetIds;
     std::string lastErrorStack;   // DBMS_UTILITY.FORMAT_ERROR_STACK / BACKTRACE
     std::string lastBacktrace;
-    int callDepth = 0;
     int stackExtensions = 0;  // helper threads now carrying deep recursion
     int queryDepth = 0;     // > 0 while a function runs for a SQL statement
     bool blockSavepoint = false;
@@ -248,8 +247,11 @@ struct Context {
     void poll();
 
 private:
+    // Often enough for a window to paint every few milliseconds; rare enough to cost nothing
+    // next to the loop's own work.
+    static constexpr int kTicksBetweenPolls = 256;
     ProgressWatch *progress;
-    int ticksToPoll = 0;
+    int ticksToPoll = kTicksBetweenPolls;
 };
 
 // Runs a subprogram with its arguments already evaluated; OUT values are written back into args.

@@ -35,7 +35,7 @@ bool ProgressWatch::writerRunning() const {
 void ProgressWatch::runHandlerWhenDue() {
     // The handler may let window messages run, and one of them may stop a fetch of another
     // session; a callback of this one arriving meanwhile must not call the handler again.
-    if (!handler_ || inHandler_ || std::this_thread::get_id() != handlerThread_)
+    if (std::this_thread::get_id() != handlerThread_ || !handler_ || inHandler_)
         return;
     const auto now = std::chrono::steady_clock::now();
     if (now - lastHandlerCall_ < interval_)

@@ -37,6 +37,9 @@ public:
     bool poll();
     // Whether a cancel is waiting, without taking it: cheap enough for every turn of a loop.
     bool cancelPending() const { return cancelRequested_.load(std::memory_order_relaxed); }
+    // Runs the handler when due, leaving a cancel it asks for to the work: for the thread that
+    // waits while a helper thread does the session's work.
+    void answer() { runHandlerWhenDue(); }
 
 private:
     static int onProgress(void *self);

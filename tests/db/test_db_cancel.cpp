@@ -73,6 +73,29 @@ TEST_F(DbCancelTest, HandlerRunsDuringALongQueryAndItsAnswerStopsIt)
     EXPECT_FALSE(dynaset->Eof());
 }
 
+TEST_F(DbCancelTest, ABlockWithoutSqlCallsTheHandlerAsALongQueryDoes)
+{
+    // The worksheet paints and asks its Esc question from the handler: a PL/SQL loop that never
+    // reaches SQLite must call it too, and its answer must stop the block.
+    database_->DbExecuteSQL("create table t (n number)");
+    session_->DbBeginTrans();
+    database_->DbExecuteSQL("insert into t values (1)");
+    int calls = 0;
+    database_->SetProgressHandler([&] { return ++calls == 3; }, 0);
+    int code = 0;
+    try {
+        database_->DbExecuteSQL("begin insert into t values (2); loop null; end loop; end;");
+    } catch (const db::EOraError &e) {
+        code = e.Code();
+    }
+    EXPECT_EQ(code, 1013);
+    EXPECT_EQ(calls, 3);
+    database_->SetProgressHandler({}, 0);
+    // Only the block's own insert is undone.
+    auto dynaset = database_->DbCreateDynaset("select count(*) from t", 8);
+    EXPECT_EQ(std::get<std::int64_t>(dynaset->Fields(0)->Value()), 1);
+}
+
 TEST_F(DbCancelTest, CancelFromAnotherThreadStopsTheRunningQueryOnly)
 {
     // A cancel while nothing runs does not reach the next call.
