@@ -294,6 +294,15 @@ Numeric Binary::evalNumeric(Context &ctx) const {
     const Numeric b = right_.value(*right, ctx);
     if (a.kind == Numeric::Null || b.kind == Numeric::Null)
         return {};
+    if (a.kind == Numeric::Integer && b.kind == Numeric::Integer && op <= Mul) {
+        // The common case inline; overflow and the rest go the general way below.
+        std::int64_t r;
+        const bool overflow = op == Add   ? __builtin_add_overflow(a.i, b.i, &r)
+                              : op == Sub ? __builtin_sub_overflow(a.i, b.i, &r)
+                                          : __builtin_mul_overflow(a.i, b.i, &r);
+        if (!overflow && (mode_ != Mode::Integers || fitsPlsInteger(r)))
+            return Numeric::integer(r);
+    }
     if (mode_ == Mode::Integers)
         return integerArithmetic(arithmeticOp(op), a, b);
     return numberArithmetic(arithmeticOp(op), a, b);

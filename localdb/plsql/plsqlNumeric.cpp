@@ -67,6 +67,11 @@ Numeric numberArithmetic(ArithmeticOp op, const Numeric &a, const Numeric &b) {
         case ArithmeticOp::Div:
             if (b.i == 0)
                 raiseCode(1476);
+            // Below 2^52 the double quotient is whole exactly when the division is: the double
+            // path below gives the same result without an integer division.
+            if (a.i > -(std::int64_t(1) << 52) && a.i < (std::int64_t(1) << 52) && b.i > -(std::int64_t(1) << 52) &&
+                b.i < (std::int64_t(1) << 52))
+                break;
             // INT64_MIN / -1 is the one quotient of two int64 that does not fit.
             if (a.i % b.i == 0 && !(b.i == -1 && a.i == INT64_MIN))
                 return Numeric::integer(a.i / b.i);
@@ -128,13 +133,6 @@ Numeric integerArithmetic(ArithmeticOp op, const Numeric &a, const Numeric &b) {
     if (overflow || !fitsPlsInteger(r))
         raiseCode(1426);
     return Numeric::integer(r);
-}
-
-int compareNumerics(const Numeric &a, const Numeric &b) {
-    if (a.kind == Numeric::Integer && b.kind == Numeric::Integer)
-        return a.i < b.i ? -1 : a.i > b.i ? 1 : 0;
-    const double x = a.toDouble(), y = b.toDouble();
-    return x < y ? -1 : x > y ? 1 : 0;
 }
 
 void storeNumericChecked(Datum &variable, const Numeric &n, const PlType &type, const SessionContext &session) {

@@ -19,7 +19,12 @@ Numeric numberArithmetic(ArithmeticOp op, const Numeric &a, const Numeric &b);
 // when the result would go into a NUMBER.
 Numeric integerArithmetic(ArithmeticOp op, const Numeric &a, const Numeric &b);
 // -1, 0 or 1 for two non-null numbers.
-int compareNumerics(const Numeric &a, const Numeric &b);
+inline int compareNumerics(const Numeric &a, const Numeric &b) {
+    if (a.kind == Numeric::Integer && b.kind == Numeric::Integer)
+        return a.i < b.i ? -1 : a.i > b.i ? 1 : 0;
+    const double x = a.toDouble(), y = b.toDouble();
+    return x < y ? -1 : x > y ? 1 : 0;
+}
 
 inline bool fitsPlsInteger(std::int64_t v) { return v >= -2147483648LL && v <= 2147483647LL; }
 
