@@ -32,7 +32,9 @@ protected:
         std::optional<localdb::Error> error;
         const auto start = Clock::now();
         try {
-            session_->execute(sql);
+            localdb::StatementResult result = session_->execute(sql);
+            while (result.cursor && result.cursor->next()) {
+            }
         } catch (const localdb::Error &e) {
             error = e;
         }
@@ -67,6 +69,10 @@ TEST_F(PlsqlRuntimeTest, RunawayLoopsAreCancelledFromAnotherThread) {
     for (const char *sql : loops)
         expectCancelled(runCancelled(sql), sql);
     EXPECT_EQ(scalar(*session_, "SELECT COUNT(*) FROM t"), "0");
+
+    // A function that never returns, called by a query.
+    session_->execute("CREATE OR REPLACE FUNCTION endless RETURN NUMBER IS BEGIN LOOP NULL; END LOOP; END;");
+    expectCancelled(runCancelled("SELECT endless() FROM dual"), "function in a query");
 
     // A cancel asked for while nothing ran does not reach the next call.
     session_->cancel();
