@@ -109,4 +109,86 @@ void executeDdl(Statement &st, const std::string &sql, SessionCore &core, NameRe
     names.catalog().invalidate();
 }
 
+std::optional<std::set<std::string>> objectsChangedBy(const Statement &st, NameResolver &names) {
+    std::set<std::string> out;
+    bool known = true;
+    auto add = [&](const Name &n) {
+        if (n.parts.empty()) {
+            known = false;
+            return;
+        }
+        auto [owner, name] = names.target(n);
+        out.insert(objectKey(owner, name));
+    };
+    switch (st.kind) {
+    case Statement::CreateTable:
+        add(st.createTable->table);
+        break;
+    case Statement::AlterTable:
+        add(st.alterTable->table);
+        if (st.alterTable->action == AlterTableStmt::RenameTable && !st.alterTable->names.empty() &&
+            !st.alterTable->table.parts.empty())
+            out.insert(objectKey(names.target(st.alterTable->table).first, st.alterTable->names[0]));
+        break;
+    case Statement::CreateIndex:
+        add(st.createIndex->table);
+        add(st.createIndex->index);
+        break;
+    case Statement::CreateView:
+        add(st.createView->view);
+        break;
+    case Statement::CreateSequence:
+    case Statement::AlterSequence:
+        add(st.createSequence->sequence);
+        break;
+    case Statement::CreateSynonym:
+        if (st.createSynonym->isPublic && !st.createSynonym->synonym.parts.empty())
+            out.insert(objectKey("PUBLIC", st.createSynonym->synonym.last()));
+        else
+            add(st.createSynonym->synonym);
+        break;
+    case Statement::Drop:
+        if (st.drop->objectType == "USER" || st.drop->objectType == "ROLE")
+            return std::nullopt;
+        if (st.drop->isPublic && !st.drop->name.parts.empty())
+            out.insert(objectKey("PUBLIC", st.drop->name.last()));
+        else
+            add(st.drop->name);
+        break;
+    case Statement::Truncate:
+        add(st.renameFrom);
+        break;
+    case Statement::Rename:
+        add(st.renameFrom);
+        add(st.renameTo);
+        break;
+    case Statement::Comment: {
+        Name table = st.comment->target;
+        if (st.comment->onColumn && table.parts.size() > 1) {
+            table.parts.pop_back();
+            table.offsets.pop_back();
+        }
+        add(table);
+        break;
+    }
+    case Statement::CreateUser:
+    case Statement::CreateRole:
+        break;  // nothing could name them before
+    case Statement::Grant:
+    case Statement::Revoke:
+        if (!st.grant->onObject)
+            return std::nullopt;
+        add(st.grant->object);
+        // The privilege is on the object a synonym leads to, which is what statements record.
+        if (auto found = names.find(st.grant->object))
+            out.insert(objectKey(found->object.owner, found->object.name));
+        break;
+    default:
+        return std::nullopt;
+    }
+    if (!known)
+        return std::nullopt;
+    return out;
+}
+
 }  // namespace localdb

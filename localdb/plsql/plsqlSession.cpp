@@ -81,32 +81,19 @@ std::string compileErrorText(const std::vector<CompileError> &errors) {
     return text;
 }
 
-// The DDL transaction of a unit: the work before it is committed first, as any DDL does.
+// The DDL transaction of a unit: the work before it is committed first, as any DDL does. A unit
+// stored with compilation errors is stored all the same.
 template <typename F>
-void runUnitDdl(SessionCore &core, F f) {
-    commitWork(core);
-    core.db->exec("BEGIN IMMEDIATE");
+void runUnitDdl(SessionCore &core, const std::string &owner, const std::string &name, F f) {
     bool withErrors = false;
-    try {
+    runDdlTransaction(core, [&] {
         try {
             f();
         } catch (const CompiledWithErrors &) {
             withErrors = true;
         }
-        core.db->exec("CREATE TABLE kdb_schema_change(x); DROP TABLE kdb_schema_change");
-        core.db->exec("COMMIT");
-        noteDdl();
-    } catch (...) {
-        try {
-            core.db->exec("ROLLBACK");
-        } catch (...) {
-        }
-        core.catalog->invalidate();
-        core.cache.clear();
-        throw;
-    }
-    core.cache.clear();
-    core.catalog->invalidate();
+        return ChangedObjects(std::set<std::string>{owner + "." + name});
+    });
     if (withErrors)
         throw Error(24344, "ORA-24344: success with compilation error");
 }
@@ -121,9 +108,9 @@ StatementResult unitDdl(SessionCore &core, const std::string &sql, const UnitSta
         std::string text = sql.substr(u.unitOffset);
         while (!text.empty() && (text.back() == ' ' || text.back() == '\n' || text.back() == '\r' || text.back() == '\t'))
             text.pop_back();
-        runUnitDdl(core, [&] { storeUnit(core, owner, u.type, u.name, text, u.orReplace); });
+        runUnitDdl(core, owner, u.name, [&] { storeUnit(core, owner, u.type, u.name, text, u.orReplace); });
     } else if (u.verb == "DROP") {
-        runUnitDdl(core, [&] { dropUnit(core, owner, u.type, u.name); });
+        runUnitDdl(core, owner, u.name, [&] { dropUnit(core, owner, u.type, u.name); });
     } else {
         // ALTER ... COMPILE [BODY]: compile the stored source again.
         std::vector<Token> t = leadingTokens(sql);
@@ -140,7 +127,7 @@ StatementResult unitDdl(SessionCore &core, const std::string &sql, const UnitSta
         std::string text;
         while (p.step())
             text += p.text(0);
-        runUnitDdl(core, [&] { storeUnit(core, owner, type, u.name, text, true); });
+        runUnitDdl(core, owner, u.name, [&] { storeUnit(core, owner, type, u.name, text, true); });
     }
     return result;
 }

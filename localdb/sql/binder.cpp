@@ -461,7 +461,11 @@ void Binder::bindFunction(ExprPtr &ep, Scope &scope) {
     Expr &e = *ep;
     const std::string name = e.op;
     const size_t n = e.args.size();
-    if (names_.host() && (e.name.parts.size() > 1 || (!isAggregateName(name) && !findFunction(name))) &&
+    const bool hostFunction =
+        names_.host() && (e.name.parts.size() > 1 || (!isAggregateName(name) && !findFunction(name)));
+    if (hostFunction)
+        names_.noteHostName(e.name.parts.empty() ? std::vector<std::string>{name} : e.name.parts);
+    if (hostFunction &&
         names_.host()->function(ep, [&](ExprPtr &a) {
             Scope inner = scope;
             inner.inWhere = false;

@@ -53,6 +53,8 @@ DmlTarget resolveDmlTarget(NameResolver &names, const Name &name, const std::str
     if (block.grouped || block.rownumLimit >= 0 || block.sources.size() != 1 || !block.sources[0].isTable)
         raise(1732, name.offset());
     ResolvedObject base = ownerNames.table(q->core->from[0]->name);
+    // The statement writes the base table directly: it depends on it and on the view's names.
+    names.addDependencies(ownerNames);
     t.table = base.table;
     t.isView = true;
     t.checkOption = r.table->checkOption;

@@ -7,6 +7,19 @@
 
 namespace localdb {
 
+std::optional<ObjectRef> NameResolver::lookup(const std::string &owner, const std::string &name) {
+    dependencies_.insert(objectKey(owner, name));
+    return catalog_.findObject(owner, name);
+}
+
+void NameResolver::noteHostName(const std::vector<std::string> &parts) {
+    if (parts.empty())
+        return;
+    dependencies_.insert(objectKey(schema_, parts[0]));
+    if (parts.size() > 1)
+        dependencies_.insert(objectKey(parts[0], parts[1]));
+}
+
 std::optional<ObjectRef> NameResolver::follow(std::optional<ObjectRef> object, int depth) {
     if (!object || object->type != "SYNONYM")
         return object;
@@ -16,7 +29,7 @@ std::optional<ObjectRef> NameResolver::follow(std::optional<ObjectRef> object, i
     p.bind(1, object->id);
     if (!p.step())
         return std::nullopt;
-    auto next = catalog_.findObject(p.text(0), p.text(1));
+    auto next = lookup(p.text(0), p.text(1));
     if (!next)
         raise(980, -1);
     return follow(next, depth + 1);
@@ -35,11 +48,11 @@ bool NameResolver::mayAccess(const ObjectRef &object, const std::string &privile
 std::optional<ResolvedObject> NameResolver::find(const Name &name) {
     std::optional<ObjectRef> found;
     if (name.parts.size() == 1) {
-        found = follow(catalog_.findObject(schema_, name.parts[0]));
+        found = follow(lookup(schema_, name.parts[0]));
         if (!found)
-            found = follow(catalog_.findObject("PUBLIC", name.parts[0]));
+            found = follow(lookup("PUBLIC", name.parts[0]));
     } else if (name.parts.size() == 2) {
-        found = follow(catalog_.findObject(name.parts[0], name.parts[1]));
+        found = follow(lookup(name.parts[0], name.parts[1]));
     }
     if (!found)
         return std::nullopt;

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 
 namespace localdb {
@@ -51,13 +52,30 @@ public:
     HostNames *host() const { return host_; }
     void setHost(HostNames *host) { host_ = host; }
 
+    // Every object name this resolver looked up, found or not ("OWNER.NAME"): what a statement
+    // translated with it depends on. A name not found counts too, since creating that object
+    // would change what the statement means (a table of one's own hiding a public synonym).
+    const std::set<std::string> &dependencies() const { return dependencies_; }
+    // A name the host was asked about (a stored function, pkg.f): creating or replacing the
+    // object it may name changes what the statement calls.
+    void noteHostName(const std::vector<std::string> &parts);
+    // Takes over what another resolver (a view's owner's, say) looked up for the same statement.
+    void addDependencies(const NameResolver &other) {
+        dependencies_.insert(other.dependencies_.begin(), other.dependencies_.end());
+    }
+
 private:
     std::optional<ObjectRef> follow(std::optional<ObjectRef> object, int depth = 0);
+    std::optional<ObjectRef> lookup(const std::string &owner, const std::string &name);
 
     Catalog &catalog_;
     std::string schema_;
     std::string user_;
     HostNames *host_ = nullptr;
+    std::set<std::string> dependencies_;
 };
+
+// The key of an object in dependency lists.
+inline std::string objectKey(const std::string &owner, const std::string &name) { return owner + "." + name; }
 
 }  // namespace localdb

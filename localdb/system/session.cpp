@@ -22,6 +22,7 @@
 #include "localdb/plsql/plsql.h"
 #include "localdb/plsql/plsqlSqlCalls.h"
 #include "localdb/system/session_core.h"
+#include "localdb/system/session_statistics.h"
 #include "localdb/system/sqlite_errors.h"
 #include "localdb/sql/translate.h"
 
@@ -114,6 +115,7 @@ public:
     std::string user() const override { return core_->context.sessionUser; }
     std::string host() const override { return core_->host; }
     std::vector<std::string> takeOutput() override { return plsql::takeOutput(*core_); }
+    std::int64_t statementsTranslated() const { return core_->cache.stored(); }
     void cancel() override { core_->progress->cancel(); }
     void setProgressHandler(std::function<bool()> handler, int intervalMs) override {
         core_->progress->setHandler(std::move(handler), intervalMs);
@@ -280,11 +282,9 @@ std::int64_t LocalSession::runDml(CompiledStatement &compiled, std::vector<Bind>
 }
 
 void LocalSession::runDdl(Statement &st, const std::string &sql) {
-    // DDL commits the work before it, then runs and commits on its own.
-    commitNow();
-    core_->db->exec("BEGIN IMMEDIATE");
-    try {
+    runDdlTransaction(*core_, [&] {
         NameResolver names = resolver();
+        ChangedObjects objects = objectsChangedBy(st, names);
         executeDdl(st, sql, *core_, names);
         if (st.kind == Statement::Drop || st.kind == Statement::AlterTable || st.kind == Statement::Rename ||
             st.kind == Statement::CreateView) {
@@ -296,21 +296,8 @@ void LocalSession::runDdl(Statement &st, const std::string &sql) {
                                                                               : core_->context.currentSchema,
                                             changed.last());
         }
-        // Every DDL changes the schema cookie, also GRANT or COMMENT that touch only catalogue
-        // rows, so that other sessions translate their cached statements again.
-        core_->db->exec("CREATE TABLE kdb_schema_change(x); DROP TABLE kdb_schema_change");
-        core_->db->exec("COMMIT");
-        noteDdl();
-    } catch (...) {
-        try {
-            core_->db->exec("ROLLBACK");
-        } catch (...) {
-        }
-        core_->catalog->invalidate();
-        core_->cache.clear();
-        throw;
-    }
-    core_->cache.clear();
+        return objects;
+    });
 }
 
 void LocalSession::alterSession(AlterSessionStmt &st) {
@@ -363,6 +350,7 @@ StatementResult LocalSession::execute(const std::string &sql, std::vector<Bind> 
             if (st->kind <= Statement::Merge) {
                 NameResolver names = resolver();
                 compiled = compileStatement(*st, names);
+                compiled->dependencies = names.dependencies();
                 core_->cache.put(sql, compiled);
             }
         }
@@ -505,6 +493,11 @@ std::unique_ptr<Session> login(const std::string &path, const std::string &host,
 }
 
 }  // namespace
+
+std::int64_t statementsTranslated(const Session &session) {
+    auto *local = dynamic_cast<const LocalSession *>(&session);
+    return local ? local->statementsTranslated() : 0;
+}
 
 std::unique_ptr<Session> Session::open(const std::string &host, const std::string &user, const std::string &password) {
     bool isDemo = false;

@@ -1,11 +1,7 @@
 // The statement cache and the pool of prepared statements of each cached statement.
 #include "localdb/system/statement_cache.h"
 
-#include "localdb/system/session_core.h"
-
 #include <sqlite3.h>
-
-#include <atomic>
 
 namespace localdb {
 
@@ -43,6 +39,7 @@ std::shared_ptr<CompiledStatement> StatementCache::find(const std::string &text)
 }
 
 void StatementCache::put(const std::string &text, std::shared_ptr<CompiledStatement> statement) {
+    ++stored_;
     if (entries_.size() >= kCapacity && !order_.empty()) {
         entries_.erase(order_.front());
         order_.pop_front();
@@ -51,41 +48,27 @@ void StatementCache::put(const std::string &text, std::shared_ptr<CompiledStatem
         order_.push_back(text);
 }
 
+void StatementCache::invalidate(const std::set<std::string> &objects) {
+    auto dependsOnChange = [&](const CompiledStatement &c) {
+        for (const auto &d : c.dependencies)
+            if (objects.count(d))
+                return true;
+        return false;
+    };
+    for (auto it = order_.begin(); it != order_.end();) {
+        auto entry = entries_.find(*it);
+        if (entry != entries_.end() && dependsOnChange(*entry->second)) {
+            entries_.erase(entry);
+            it = order_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
 void StatementCache::clear() {
     entries_.clear();
     order_.clear();
-}
-
-}  // namespace localdb
-
-namespace localdb {
-
-namespace {
-std::atomic<std::uint64_t> processDdlGeneration{0};
-}
-
-void noteDdl() { ++processDdlGeneration; }
-
-void checkSchemaChanges(SessionCore &core) {
-    unsigned version = 0;
-    sqlite3_file_control(core.db->handle(), "main", SQLITE_FCNTL_DATA_VERSION, &version);
-    const std::uint64_t generation = processDdlGeneration.load();
-    if (version == core.dataVersion && generation == core.ddlGeneration && core.schemaVersion >= 0)
-        return;
-    core.dataVersion = version;
-    core.ddlGeneration = generation;
-    if (!core.schemaVersionQuery)
-        core.schemaVersionQuery = core.db->prepare("PRAGMA schema_version");
-    Prepared &p = core.schemaVersionQuery;
-    long long schema = p.step() ? p.integer(0) : 0;
-    p.reset();
-    if (schema != core.schemaVersion) {
-        if (core.schemaVersion >= 0) {
-            core.cache.clear();
-            core.catalog->invalidate();
-        }
-        core.schemaVersion = schema;
-    }
 }
 
 }  // namespace localdb

@@ -1,6 +1,7 @@
 // Translated statements kept by their text, so that running a statement again skips parsing,
-// binding and emitting, and reuses its prepared SQLite statements. Flushed by every DDL and by
-// ALTER SESSION SET CURRENT_SCHEMA, since both change what a name means.
+// binding and emitting, and reuses its prepared SQLite statements. Each one lists the object
+// names it depends on: a DDL of any session drops only the statements that depend on the objects
+// it changed; ALTER SESSION SET CURRENT_SCHEMA flushes them all.
 #pragma once
 
 #include "localdb/system/connection.h"
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <list>
 #include <memory>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -32,6 +34,7 @@ struct CompiledStatement {
     };
     std::vector<TemporalColumn> temporalColumns;
     std::vector<std::vector<Prepared>> idle;  // prepared statements per step, ready for reuse
+    std::set<std::string> dependencies;  // "OWNER.NAME" of every object name the translation looked up
 
     // A prepared statement of step i: an idle one, or a new one.
     Prepared take(Connection &db, size_t step);
@@ -43,14 +46,17 @@ public:
     std::shared_ptr<CompiledStatement> find(const std::string &text);
     void put(const std::string &text, std::shared_ptr<CompiledStatement> statement);
     void clear();
+    // Drops the statements that depend on any of these objects ("OWNER.NAME").
+    void invalidate(const std::set<std::string> &objects);
     std::int64_t hits() const { return hits_; }
     std::int64_t misses() const { return misses_; }
+    std::int64_t stored() const { return stored_; }  // translations put, over the session's life
 
 private:
     static constexpr size_t kCapacity = 256;
     std::unordered_map<std::string, std::shared_ptr<CompiledStatement>> entries_;
     std::list<std::string> order_;  // oldest first
-    std::int64_t hits_ = 0, misses_ = 0;
+    std::int64_t hits_ = 0, misses_ = 0, stored_ = 0;
 };
 
 }  // namespace localdb
