@@ -4,18 +4,21 @@
 #include "localdb/sql/binder.h"
 #include "localdb/system/connection.h"
 #include "localdb/sql/emitter.h"
+#include "localdb/sql/expr_walk.h"
 #include "localdb/system/errors.h"
 #include "localdb/sql/parser.h"
 
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
 namespace localdb {
 namespace {
 
-std::string checkSql(NameResolver &names, const TableInfo &t, const std::string &condition) {
+std::string checkSql(NameResolver &names, const TableInfo &t, const std::string &condition, bool virtualColumn) {
     Parser p(condition);
     ExprPtr e = p.expression();
+    requireOwnRow(*e, virtualColumn);
     Binder binder(names);
     binder.allowSequences(false);
     BoundBlock block;
@@ -42,12 +45,19 @@ std::string columnsEqual(const std::string &leftPrefix, const std::vector<std::s
     return out;
 }
 
+// "kdb_engine:fk_insert:SCOTT.FK_DEPTNO": the trigger's part in the engine's work, and the
+// constraint or table it serves.
+std::string engineTrigger(const std::string &part, const std::string &object) {
+    return quoteIdent(kEngineTriggerPrefix + part + ":" + object);
+}
+
 // SET v1 = (expression), ... for the table's virtual columns; empty when it has none.
 std::string virtualAssignments(NameResolver &names, const TableInfo &t) {
     std::string set;
     for (const auto &c : t.columns)
         if (c.isVirtual)
-            set += (set.empty() ? "" : ", ") + quoteIdent(c.name) + " = (" + checkSql(names, t, c.defaultText) + ")";
+            set += (set.empty() ? "" : ", ") + quoteIdent(c.name) + " = (" + checkSql(names, t, c.defaultText, true) +
+                   ")";
     return set;
 }
 
@@ -73,14 +83,25 @@ void syncVirtualColumns(NameResolver &names) {
         const std::string table = t->physicalName();
         const std::string body = " BEGIN UPDATE " + table + " SET " + set + " WHERE rowid = NEW.rowid; END";
         const std::string qualified = t->owner + "." + t->name;
-        db.exec("CREATE TRIGGER " + quoteIdent("kdb_virtual_insert:" + qualified) + " AFTER INSERT ON " + table + body);
+        db.exec("CREATE TRIGGER " + engineTrigger("virtual_insert", qualified) + " AFTER INSERT ON " + table + body);
         if (!written.empty())
-            db.exec("CREATE TRIGGER " + quoteIdent("kdb_virtual_update:" + qualified) + " AFTER UPDATE OF " + written +
+            db.exec("CREATE TRIGGER " + engineTrigger("virtual_update", qualified) + " AFTER UPDATE OF " + written +
                     " ON " + table + body);
     }
 }
 
 }  // namespace
+
+void requireOwnRow(const Expr &condition, bool virtualColumn) {
+    visitExpressions(condition, [&](const Expr &e, int) {
+        const bool counter = e.kind == ExprKind::Column && e.name.parts.size() == 1 &&
+                             (e.name.parts[0] == "ROWNUM" || e.name.parts[0] == "LEVEL");
+        if (counter)
+            raise(virtualColumn ? 54002 : 2436, e.offset);
+        if (e.query && !virtualColumn)
+            raise(2251, e.offset);
+    });
+}
 
 void refreshVirtualColumns(NameResolver &names, std::int64_t tableId) {
     auto t = names.catalog().table(tableId);
@@ -111,7 +132,8 @@ void buildTable(NameResolver &names, std::int64_t tableId) {
             continue;
         if (k.columns.size() == 1 && isNotNullCondition(k.searchCondition, k.columns[0]))
             continue;
-        sql += ", CONSTRAINT " + quoteIdent(k.owner + "." + k.name) + " CHECK (" + checkSql(names, *t, k.searchCondition) + ")";
+        sql += ", CONSTRAINT " + quoteIdent(k.owner + "." + k.name) + " CHECK (" +
+               checkSql(names, *t, k.searchCondition, false) + ")";
     }
     sql += ")";
     bool exists = db.queryInt("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = " +
@@ -229,7 +251,13 @@ void syncTriggers(NameResolver &names) {
     Connection &db = catalog.connection();
     std::vector<std::string> old;
     {
-        auto p = db.prepare("SELECT name FROM sqlite_master WHERE type = 'trigger' AND name LIKE 'kdb!_%' ESCAPE '!'");
+        // Only the engine's own triggers are the synchroniser's: other triggers on the tables
+        // stay. Databases of earlier versions named them kdb_uk_, kdb_fk_ and kdb_virtual_.
+        auto p = db.prepare("SELECT name FROM sqlite_master WHERE type = 'trigger' AND (substr(name, 1, ?1) = ?2 "
+                            "OR name LIKE 'kdb!_uk!_%' ESCAPE '!' OR name LIKE 'kdb!_fk!_%' ESCAPE '!' "
+                            "OR name LIKE 'kdb!_virtual!_%' ESCAPE '!')");
+        p.bind(1, std::int64_t(std::string_view(kEngineTriggerPrefix).size()));
+        p.bind(2, kEngineTriggerPrefix);
         while (p.step())
             old.push_back(p.text(0));
     }
@@ -263,7 +291,7 @@ void syncTriggers(NameResolver &names) {
                                childTable + " AS x WHERE " + columnsEqual("x.", k.columns, "NEW.", k.columns, " IS ");
             for (const char *event : {"INSERT", "UPDATE"}) {
                 std::string extra = std::string(event) == "UPDATE" ? " AND x.rowid <> NEW.rowid" : "";
-                db.exec("CREATE TRIGGER " + quoteIdent("kdb_uk_" + std::string(event) + ":" + qualified) + " BEFORE " +
+                db.exec("CREATE TRIGGER " + engineTrigger("uk_" + std::string(event), qualified) + " BEFORE " +
                         event + " ON " + childTable + " WHEN (" + anySet + ") AND (" + anyNull + ")" + body + extra +
                         "); END");
             }
@@ -285,9 +313,9 @@ void syncTriggers(NameResolver &names) {
         std::string checkParent = " BEGIN SELECT RAISE(ABORT, " + raiseText(2291, qualified) +
                                   ") WHERE NOT EXISTS (SELECT 1 FROM " + parentTable + " AS p WHERE " + parentMatch +
                                   "); END";
-        db.exec("CREATE TRIGGER " + quoteIdent("kdb_fk_insert:" + qualified) + " BEFORE INSERT ON " + childTable +
+        db.exec("CREATE TRIGGER " + engineTrigger("fk_insert", qualified) + " BEFORE INSERT ON " + childTable +
                 " WHEN " + allSet + checkParent);
-        db.exec("CREATE TRIGGER " + quoteIdent("kdb_fk_update:" + qualified) + " BEFORE UPDATE OF " + cols + " ON " +
+        db.exec("CREATE TRIGGER " + engineTrigger("fk_update", qualified) + " BEFORE UPDATE OF " + cols + " ON " +
                 childTable + " WHEN " + allSet + checkParent);
         std::string pcols;
         for (size_t i = 0; i < referenced->columns.size(); ++i) {
@@ -297,21 +325,21 @@ void syncTriggers(NameResolver &names) {
         }
         const std::string childRows = "SELECT 1 FROM " + childTable + " AS c WHERE " + childOf;
         if (k.deleteRule == "CASCADE") {
-            db.exec("CREATE TRIGGER " + quoteIdent("kdb_fk_delete:" + qualified) + " AFTER DELETE ON " + parentTable +
+            db.exec("CREATE TRIGGER " + engineTrigger("fk_delete", qualified) + " AFTER DELETE ON " + parentTable +
                     " BEGIN DELETE FROM " + childTable + " WHERE " + columnsEqual("", k.columns, "OLD.", referenced->columns) +
                     "; END");
         } else if (k.deleteRule == "SET NULL") {
             std::string setNull;
             for (size_t i = 0; i < k.columns.size(); ++i)
                 setNull += (i ? ", " : "") + quoteIdent(k.columns[i]) + " = NULL";
-            db.exec("CREATE TRIGGER " + quoteIdent("kdb_fk_delete:" + qualified) + " AFTER DELETE ON " + parentTable +
+            db.exec("CREATE TRIGGER " + engineTrigger("fk_delete", qualified) + " AFTER DELETE ON " + parentTable +
                     " BEGIN UPDATE " + childTable + " SET " + setNull + " WHERE " +
                     columnsEqual("", k.columns, "OLD.", referenced->columns) + "; END");
         } else {
-            db.exec("CREATE TRIGGER " + quoteIdent("kdb_fk_delete:" + qualified) + " BEFORE DELETE ON " + parentTable +
+            db.exec("CREATE TRIGGER " + engineTrigger("fk_delete", qualified) + " BEFORE DELETE ON " + parentTable +
                     " BEGIN SELECT RAISE(ABORT, " + raiseText(2292, qualified) + ") WHERE EXISTS (" + childRows + "); END");
         }
-        db.exec("CREATE TRIGGER " + quoteIdent("kdb_fk_key:" + qualified) + " BEFORE UPDATE OF " + pcols + " ON " +
+        db.exec("CREATE TRIGGER " + engineTrigger("fk_key", qualified) + " BEFORE UPDATE OF " + pcols + " ON " +
                 parentTable + " WHEN " + changed + " BEGIN SELECT RAISE(ABORT, " + raiseText(2292, qualified) +
                 ") WHERE EXISTS (" + childRows + "); END");
     }
