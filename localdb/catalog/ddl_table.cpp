@@ -154,6 +154,7 @@ void validateConstraint(NameResolver &names, const TableInfo &t, const Constrain
     } else if (k.type == 'C') {
         Parser p(k.searchCondition);
         ExprPtr e = p.expression();
+        requireOwnRow(*e, false);
         Binder binder(names);
         BoundBlock block;
         Source s;
@@ -665,7 +666,17 @@ void alterTable(AlterTableStmt &st, SessionCore &core, NameResolver &names) {
             bindAll(p, k.owner, k.name, condition);
             p.run();
         }
-        db.exec("ALTER TABLE " + t->physicalName() + " RENAME COLUMN " + quoteIdent(from) + " TO " + quoteIdent(to));
+        // SQLite checks every view and trigger of the file as it renames; a view whose table was
+        // dropped (invalid, as Oracle would say) must not keep another table's column from
+        // being renamed.
+        db.exec("PRAGMA writable_schema = ON");
+        try {
+            db.exec("ALTER TABLE " + t->physicalName() + " RENAME COLUMN " + quoteIdent(from) + " TO " + quoteIdent(to));
+        } catch (...) {
+            db.exec("PRAGMA writable_schema = OFF");
+            throw;
+        }
+        db.exec("PRAGMA writable_schema = OFF");
         break;
     }
     case AlterTableStmt::RenameTable: {

@@ -273,6 +273,10 @@ void Binder::bindColumn(ExprPtr &ep, Scope &scope) {
                 e.column = "(kdb_h.lvl + 1)";
                 return;
             }
+            // The row number is a window function to SQLite, which takes those in the select
+            // list and ORDER BY only; WHERE's ROWNUM limits are planned apart.
+            if (!scope.analyticAllowed && !scope.inWhere)
+                raise(3001, e.offset);
             rownumSeen_ = true;
             // Rows are numbered in storage order when they come from one table, and in the
             // hierarchy's depth-first order when it has CONNECT BY.
@@ -924,7 +928,7 @@ ExprPtr Binder::cloneBound(const Expr &e) {
     c->aggregate = e.aggregate;
     c->sqlFunction = e.sqlFunction;
     if (e.query)
-        raise(600, e.offset, {"DECODE subject with a subquery"});
+        raise(3001, e.offset);
     for (const auto &a : e.args)
         c->args.push_back(cloneBound(*a));
     for (const auto &w : e.whens)

@@ -90,10 +90,15 @@ public:
     // Keeps the SQL alias t0 for the table a DML statement writes: sources of its subqueries
     // are numbered from t1.
     void reserveTargetAlias() { aliasCounter_ = std::max(aliasCounter_, 1); }
+    // Binds the WHERE of an UPDATE or DELETE over scope's block. Its ROWNUM limits (ROWNUM <= n
+    // ...) leave the condition and come back as the number of rows to change (-1: every row that
+    // matches); conditions gets the conjuncts left.
+    long long bindDmlWhere(ExprPtr &where, Scope &scope, std::vector<Expr *> &conditions);
 
 private:
     void bindCore(SelectCore &core, Query &q, Scope *outer);
     void addSource(BoundBlock &block, TableRef &ref, Scope &scope);
+    void checkViewUsable(const ResolvedObject &view, int offset);
     void planOuterJoins(BoundBlock &block, SelectCore &core);
     void planRownum(BoundBlock &block, SelectCore &core, Scope &scope);
     void expandStars(SelectCore &core, BoundBlock &block);

@@ -2,6 +2,7 @@
 // CONNECT BY, GROUP BY strictness, ORDER BY and set operators.
 #include "localdb/sql/binder.h"
 
+#include "localdb/system/connection.h"
 #include "localdb/system/errors.h"
 #include "localdb/sql/window_sql.h"
 
@@ -129,6 +130,17 @@ Source Binder::tableSource(const ResolvedObject &object, const std::string &alia
     return s;
 }
 
+// A view whose table was dropped or changed under it is invalid, as Oracle says; SQLite would only
+// fail on the SQL the statement becomes.
+void Binder::checkViewUsable(const ResolvedObject &view, int offset) {
+    try {
+        names_.catalog().connection().prepare("SELECT * FROM " + physicalName(view.object.owner, view.object.name) +
+                                              " LIMIT 0");
+    } catch (const SqliteError &) {
+        raise(4063, offset, {"view \"" + view.object.owner + "." + view.object.name + "\""});
+    }
+}
+
 void Binder::addSource(BoundBlock &block, TableRef &ref, Scope &scope) {
     if (ref.kind == TableRef::Join) {
         block.ansi = true;
@@ -164,6 +176,8 @@ void Binder::addSource(BoundBlock &block, TableRef &ref, Scope &scope) {
         if (ref.name.parts.size() > 2)
             raise(933, ref.name.offsets[2]);
         ResolvedObject obj = names_.table(ref.name);
+        if (obj.object.type == "VIEW")
+            checkViewUsable(obj, ref.name.offset());
         ref.sourceIndex = int(block.sources.size());
         block.sources.push_back(tableSource(obj, ref.alias, sqlAlias));
         return;
@@ -321,10 +335,23 @@ void Binder::planRownum(BoundBlock &block, SelectCore &, Scope &) {
             continue;
         }
         if (containsRownum(conj))
-            raise(600, conj->offset, {"ROWNUM in this condition"});
+            raise(3001, conj->offset);
         remaining.push_back(conj);
     }
     block.where = std::move(remaining);
+}
+
+long long Binder::bindDmlWhere(ExprPtr &where, Scope &scope, std::vector<Expr *> &conditions) {
+    Scope w = scope;
+    w.inWhere = true;
+    bindExpr(where, w);
+    BoundBlock &block = *scope.block;
+    block.where.clear();
+    conjuncts(where.get(), block.where);
+    SelectCore unused;
+    planRownum(block, unused, w);
+    conditions = block.where;
+    return block.rownumLimit;
 }
 
 void Binder::checkGrouping(SelectCore &core, Query &q) {
@@ -372,7 +399,7 @@ void Binder::bindCore(SelectCore &core, Query &q, Scope *outer) {
         block->joinOrder.push_back(int(i));
     if (core.connectBy) {
         if (block->sources.size() != 1)
-            raise(600, core.connectBy->offset, {"CONNECT BY over more than one table"});
+            raise(3001, core.connectBy->offset);
         block->hierarchical = true;
     }
     // ANSI join conditions see every source of the block.
@@ -460,7 +487,7 @@ void Binder::bindCore(SelectCore &core, Query &q, Scope *outer) {
         else if (!block->grouped && !block->hierarchical)
             block->rownumBeforeSort = true;
         else
-            raise(600, core.offset, {"ROWNUM with several tables and GROUP BY"});
+            raise(3001, core.offset);
     }
 }
 

@@ -61,7 +61,7 @@ void Binder::bindWith(const std::string &name, Query &sub, Scope *outer) {
     if (sub.setOp != "UNION ALL")
         raise(32040, sub.right->offset);
     if (!sub.left->core || !sub.right->core)
-        raise(600, sub.offset, {"recursive WITH with more than two branches"});
+        raise(3001, sub.offset);
     checkCycleClause(sub);
     bindQuery(*sub.left, outer);
     if (sub.left->outputs.size() != sub.withColumns.size())

@@ -12,6 +12,13 @@
 namespace localdb {
 namespace {
 
+bool selectListAggregates(const SelectCore &core) {
+    bool found = false;
+    for (const auto &item : core.items)
+        visitExpressions(*item.expr, [&](const Expr &e, int depth) { found = found || (depth == 0 && e.aggregate); });
+    return found;
+}
+
 void flattenConcat(const Expr &e, std::vector<const Expr *> &out) {
     if (e.kind == ExprKind::Binary && e.op == "||") {
         flattenConcat(*e.args[0], out);
@@ -444,6 +451,10 @@ std::string emitCore(const SelectCore &core, const Query &q, const std::vector<s
     if (!whereMoved && !block.where.empty())
         sql += " WHERE " + joinAnd(block.where);
     sql += groupByClause(core);
+    // HAVING without GROUP BY makes the rows one group even where the select list aggregates
+    // nothing; SQLite takes such a query for grouped only with a GROUP BY.
+    if (core.having && core.groupBy.empty() && core.groupingSets.empty() && !selectListAggregates(core))
+        sql += " GROUP BY 'kdb_one_group'";
     if (core.having)
         sql += " HAVING " + emitExpression(*core.having);
     if (withOrderBy) {

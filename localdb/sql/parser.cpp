@@ -47,10 +47,11 @@ bool Statement::isDdl() const {
 Parser::Parser(std::string_view sql) : sql_(sql), tokens_(tokenize(sql)) {}
 
 Parser::DepthGuard::DepthGuard(Parser &p) : parser(p) {
-    // ORA-01000-like limits do not exist for nesting; a too complex statement is a program limit.
+    // Oracle sets no limit to nesting; deeper than this the engine refuses the statement as one it
+    // does not implement, rather than risk its stack.
     if (++parser.depth_ > 200) {
         --parser.depth_;
-        raise(600, parser.peek().offset, {"statement nested too deeply"});
+        raise(3001, parser.peek().offset);
     }
 }
 

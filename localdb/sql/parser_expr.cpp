@@ -39,14 +39,14 @@ ExprPtr Parser::expression() {
 
 // or-condition: and-condition { OR and-condition }
 // Operator chains build left-deep trees that later stages walk recursively: a chain longer
-// than any real statement's is refused.
+// than any real statement's is refused as an unimplemented feature (ORA-03001).
 constexpr int kLongestChain = 1000;
 
 ExprPtr Parser::orCondition() {
     ExprPtr left = andCondition();
     for (int n = 0; acceptWord("OR"); ++n) {
         if (n > kLongestChain)
-            raise(600, left->offset, {"expression too long"});
+            raise(3001, left->offset);
         left = binary("OR", std::move(left), andCondition());
     }
     return left;
@@ -57,7 +57,7 @@ ExprPtr Parser::andCondition() {
     ExprPtr left = notCondition();
     for (int n = 0; acceptWord("AND"); ++n) {
         if (n > kLongestChain)
-            raise(600, left->offset, {"expression too long"});
+            raise(3001, left->offset);
         left = binary("AND", std::move(left), notCondition());
     }
     return left;
@@ -191,7 +191,7 @@ ExprPtr Parser::additive() {
     ExprPtr left = multiplicative();
     for (int n = 0;; ++n) {
         if (n > kLongestChain)
-            raise(600, left->offset, {"expression too long"});
+            raise(3001, left->offset);
         const Token &t = peek();
         if (t.isOperator("+") || t.isOperator("-") || t.isOperator("||")) {
             std::string op = advance().text;
@@ -207,7 +207,7 @@ ExprPtr Parser::multiplicative() {
     ExprPtr left = unary();
     for (int n = 0;; ++n) {
         if (n > kLongestChain)
-            raise(600, left->offset, {"expression too long"});
+            raise(3001, left->offset);
         const Token &t = peek();
         if (t.isOperator("*") || t.isOperator("/")) {
             std::string op = advance().text;

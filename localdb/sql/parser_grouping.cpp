@@ -7,7 +7,8 @@
 namespace localdb {
 namespace {
 
-// More sets than this would exceed what one compound statement can hold.
+// More sets than this would exceed what one compound statement can hold: such a statement is
+// refused as an unimplemented feature (ORA-03001).
 constexpr size_t kMostGroupingSets = 256;
 
 std::string normalizedText(std::string_view text) {
@@ -50,7 +51,7 @@ void Parser::groupByClause(SelectCore &core) {
                 append(combined.back(), right);
             }
         if (combined.size() > kMostGroupingSets)
-            raise(600, peek().offset, {"too many grouping sets"});
+            raise(3001, peek().offset);
         result = std::move(combined);
     } while (acceptOp(","));
     if (sets)
@@ -116,7 +117,7 @@ std::vector<std::vector<int>> Parser::groupingList(SelectCore &core, bool cube) 
         return out;
     }
     if (items.size() > 8)
-        raise(600, peek().offset, {"too many grouping sets"});
+        raise(3001, peek().offset);
     const unsigned all = (1u << items.size()) - 1;
     for (unsigned mask = all + 1; mask-- > 0;) {
         out.emplace_back();

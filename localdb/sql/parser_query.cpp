@@ -103,7 +103,7 @@ QueryPtr Parser::compound() {
     QueryPtr left = queryTerm();
     for (int n = 0;; ++n) {
         if (n > 1000)
-            raise(600, left->offset, {"too many set operators"});
+            raise(3001, left->offset);
         std::string op;
         if (acceptWord("UNION"))
             op = acceptWord("ALL") ? "UNION ALL" : "UNION";

@@ -179,12 +179,19 @@ std::string assignmentsSql(Binder &binder, const DmlTarget &target, std::vector<
 // The WHERE of an UPDATE or DELETE: the statement's condition and the view's.
 std::string whereSql(Binder &binder, const DmlTarget &target, ExprPtr &where, Scope &scope) {
     std::string out;
+    long long rownumLimit = -1;
     if (where) {
-        binder.bindExpr(where, scope);
-        out = emitExpression(*where);
+        std::vector<Expr *> conditions;
+        rownumLimit = binder.bindDmlWhere(where, scope, conditions);
+        for (const Expr *c : conditions)
+            out += (out.empty() ? "(" : " AND (") + emitExpression(*c) + ")";
     }
     if (!target.viewWhere.empty())
         out = out.empty() ? target.viewWhere : "(" + target.viewWhere + ") AND " + out;
+    // Rows are numbered as they pass the condition, in storage order: the first n change.
+    if (rownumLimit >= 0)
+        out = "t0.rowid IN (SELECT t0.rowid FROM " + physicalName(target.table->owner, target.table->name) + " AS t0" +
+              (out.empty() ? "" : " WHERE " + out) + " ORDER BY t0.rowid LIMIT " + std::to_string(rownumLimit) + ")";
     return out;
 }
 

@@ -109,6 +109,9 @@ Error oracleError(const SqliteError &e, Catalog &catalog, bool isUpdate) {
     } catch (const std::exception &) {
         // The catalogue could not be read while mapping: report the plain failure below.
     }
+    // SQLite's own checks of values a statement passes at run time.
+    if (message.find("ESCAPE expression must be a single character") != std::string::npos)
+        return Error(1425, formatOracleMessage(1425));
     if ((rc & 0xff) == SQLITE_FULL)
         return Error(1653, "ORA-01653: unable to extend table (" + message + ")");
     return Error(600, formatOracleMessage(600, {message}));
