@@ -328,6 +328,8 @@ void Binder::bindColumn(ExprPtr &ep, Scope &scope) {
         }
     }
     if (!scope.columnsAllowed && parts.size() == 1 && parts[0] != "NEXTVAL") {
+        if (names_.host())
+            names_.noteHostName(parts);
         if (names_.host() && names_.host()->variable(ep))
             return;
         if (parts.size() < 2)
@@ -357,6 +359,9 @@ void Binder::bindColumn(ExprPtr &ep, Scope &scope) {
         raise(984, e.offset);
     if (bindJsonDotNotation(ep, scope))
         return;
+    // A stored function may be called without parentheses (f, pkg.f).
+    if (names_.host())
+        names_.noteHostName(parts);
     if (names_.host() && names_.host()->variable(ep))
         return;
     raise(904, e.name.offsets.back(), {quotedParts(e.name)});

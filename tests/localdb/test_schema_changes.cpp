@@ -99,6 +99,12 @@ TEST_F(EngineTest, ANameFoundNowhereThenCreatedIsTranslatedAgain) {
     EXPECT_NE(c->columns()[0].type, numberType);
     ASSERT_TRUE(c->next());
     EXPECT_EQ(std::get<std::string>(c->value(0)), "text");
+    // Called without parentheses, the same.
+    s->execute("CREATE FUNCTION g RETURN NUMBER IS BEGIN RETURN 1; END;");
+    EXPECT_EQ(scalar(*s, "SELECT g FROM dual"), "1");
+    c.reset();
+    s->execute("CREATE OR REPLACE FUNCTION g RETURN VARCHAR2 IS BEGIN RETURN 'two'; END;");
+    EXPECT_EQ(scalar(*s, "SELECT g FROM dual"), "two");
 }
 
 TEST_F(EngineTest, AnotherSessionsDdlDropsOnlyTheTranslationsNamingWhatItChanged) {
