@@ -10,6 +10,7 @@
 #include "localdb/plsql/plsqlUnits.h"
 #include "localdb/system/sqlite_errors.h"
 
+#include <algorithm>
 #include <atomic>
 
 namespace localdb::plsql {
@@ -302,6 +303,10 @@ bool recordCompilation(SessionCore &core, const std::string &owner, const std::s
         auto lookup = [&](const std::string &o, const std::string &n) { return cache.find(o, n); };
         unit = compileUnit(core, owner, text, specText, lookup, out);
     }
+    // Numbered in the order of their places, as listings show them (a 0/0 line first).
+    std::stable_sort(out.errors.begin(), out.errors.end(), [](const CompileError &a, const CompileError &b) {
+        return a.line != b.line ? a.line < b.line : a.column < b.column;
+    });
     {
         auto p = db.prepare("INSERT INTO kdb_errors(object_id, sequence, line, position, text, attribute, "
                             "message_number) VALUES (?1, ?2, ?3, ?4, ?5, 'ERROR', ?6)");
