@@ -11,8 +11,8 @@ namespace {
 const Variant kNull;
 }
 
-OraField::OraField(OraDynaset &owner, int index, std::string name, int type)
-    : owner_(&owner), index_(index), name_(std::move(name)), type_(type)
+OraField::OraField(OraDynaset &owner, int index, std::string name, int type, char binaryKind)
+    : owner_(&owner), index_(index), name_(std::move(name)), type_(type), binaryKind_(binaryKind)
 {
 }
 
@@ -46,8 +46,10 @@ OraDynaset::OraDynaset(std::shared_ptr<localdb::Session> engine, std::unique_ptr
     const auto &columns = cursor_->columns();
     fieldList_.reserve(columns.size());
     for (std::size_t i = 0; i < columns.size(); ++i) {
+        const std::string &oracleType = columns[i].oracleType;
+        const char binaryKind = oracleType == "BINARY_DOUBLE" ? 'D' : oracleType == "BINARY_FLOAT" ? 'F' : 0;
         fieldList_.emplace_back(*this, static_cast<int>(i), cp932::Utf8ToCp932(columns[i].name),
-                                static_cast<int>(columns[i].type));
+                                static_cast<int>(columns[i].type), binaryKind);
     }
     converted_.resize(columns.size());
     convertedRecord_.assign(columns.size(), 0);

@@ -26,10 +26,12 @@ enum OraFieldType : int {
 
 class OraField {
 public:
-    OraField(OraDynaset &owner, int index, std::string name, int type);
+    OraField(OraDynaset &owner, int index, std::string name, int type, char binaryKind = 0);
 
     const std::string &name() const { return name_; }  // code page 932, as the engine derived it
     int type() const { return type_; }
+    // 'F' for a BINARY_FLOAT column, 'D' for BINARY_DOUBLE (shown in their scientific form), else 0.
+    char binaryKind() const { return binaryKind_; }
     // The value in the current record; null past the last record. The reference stays valid
     // until the dynaset moves.
     const Variant &Value() const;
@@ -39,6 +41,7 @@ private:
     int index_;
     std::string name_;
     int type_;
+    char binaryKind_;
 };
 
 // The fields collection of one dynaset. Fields handed out share ownership of their dynaset, so a

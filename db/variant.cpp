@@ -2,6 +2,7 @@
 #include "db/variant.h"
 
 #include "classlib/cp932.h"
+#include "localdb/functions/number_text.h"
 
 #include <cstring>
 
@@ -76,6 +77,11 @@ localdb::Value ToEngineValue(const Variant &value)
     case 5: return std::get<Bytes>(value);
     default: return std::monostate{};
     }
+}
+
+std::string BinaryNumberText(double value, bool single)
+{
+    return localdb::functions::binaryNumberText(value, single);
 }
 
 } // namespace db

@@ -26,4 +26,7 @@ localdb::Value ToEngineValue(const Variant &value);
 // (a dynaset converts every value of every record into the same few variants).
 void AssignFromEngineValue(Variant &target, const localdb::Value &value);
 
+// A BINARY_FLOAT (single) or BINARY_DOUBLE value as Oracle writes it: 1.0E+001, 3.33333333333333E-001.
+std::string BinaryNumberText(double value, bool single);
+
 } // namespace db

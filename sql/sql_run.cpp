@@ -130,6 +130,11 @@ void WriteFieldCell(TStringGrid &grid, int col, int row, const db::OraField &fie
 {
     const db::Variant &value = field.Value();
     const int type = field.type();
+    if (field.binaryKind() && (value.index() == 1 || value.index() == 2)) {
+        const double number = value.index() == 1 ? double(std::get<std::int64_t>(value)) : std::get<double>(value);
+        grid.SetCells(col, row, db::BinaryNumberText(number, field.binaryKind() == 'F'));
+        return;
+    }
     if (const auto *text = std::get_if<std::string>(&value); text && type != 3) {
         if (type == 4 || type == 7 || type == 8 || type == 10 || type == 12)
             grid.SetCells(col, row, *text);

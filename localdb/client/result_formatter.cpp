@@ -83,6 +83,8 @@ std::vector<DisplayColumn> layoutColumns(const std::vector<Column> &columns, con
         DisplayColumn d;
         d.heading = columns[c].name;
         d.kind = columnKind(columns[c]);
+        if (isBinaryNumberColumn(columns[c]))
+            d.binary = columns[c].oracleType == "BINARY_FLOAT" ? 'F' : 'D';
         const int headingWidth = displayWidth(d.heading);
         switch (d.kind) {
         case ColumnKind::Number:
@@ -179,7 +181,7 @@ std::vector<std::string> ResultFormatter::rowLines(const Cells &cells) const {
             std::string text = isNull ? settings_.nullText : *cells[c];
             std::vector<std::string> p;
             if (d.kind == ColumnKind::Number && !isNull) {
-                p.push_back(fitNumberText(text, d.width));
+                p.push_back(d.binary ? fitBinaryNumberText(text, d.binary == 'F', d.width) : fitNumberText(text, d.width));
             } else {
                 if (d.kind == ColumnKind::Long && displayWidth(text) > settings_.longWidth)
                     text = std::string(leadingColumns(text, settings_.longWidth));

@@ -22,6 +22,7 @@ struct DisplayColumn {
     std::string heading;
     ColumnKind kind = ColumnKind::Text;
     int width = 1;
+    char binary = 0;  // 'F' BINARY_FLOAT, 'D' BINARY_DOUBLE: fitted in their own scientific form
 };
 
 // The declared width of a text or binary column from its Oracle type ("VARCHAR2(10)" -> 10,

@@ -109,29 +109,21 @@ std::optional<std::string> valueText(const Value &value, const DateDisplay &date
     return cell;
 }
 
-std::string binaryNumberText(double value, bool single) {
-    if (value != value)
-        return "Nan";
-    if (value == HUGE_VAL || value == -HUGE_VAL)
-        return value < 0 ? "-Inf" : "Inf";
-    if (value == 0)
-        return "0";
-    char text[64];
-    const int maxDigits = single ? 9 : 17;
-    for (int digits = 1; digits <= maxDigits; ++digits) {
-        std::snprintf(text, sizeof text, "%.*e", digits - 1, value);
-        const double back = std::strtod(text, nullptr);
-        if (single ? float(back) == float(value) : back == value)
-            break;
+std::string binaryNumberText(double value, bool single) { return functions::binaryNumberText(value, single); }
+
+std::string fitBinaryNumberText(const std::string &text, bool single, int width) {
+    if (static_cast<int>(text.size()) <= width)
+        return text;
+    char *end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (end == text.c_str())
+        return text;
+    for (int digits = single ? 9 : 15; digits >= 1; --digits) {
+        std::string fitted = functions::binaryNumberText(value, single, digits);
+        if (static_cast<int>(fitted.size()) <= width)
+            return fitted;
     }
-    const std::string written = text;
-    const size_t e = written.find('e');
-    std::string mantissa = written.substr(0, e);
-    if (mantissa.find('.') == std::string::npos)
-        mantissa += ".0";
-    const int exponent = std::atoi(written.c_str() + e + 1);
-    std::snprintf(text, sizeof text, "E%c%03d", exponent < 0 ? '-' : '+', exponent < 0 ? -exponent : exponent);
-    return mantissa + text;
+    return std::string(static_cast<size_t>(width > 0 ? width : 0), '#');
 }
 
 bool isBinaryNumberColumn(const Column &column) {

@@ -34,6 +34,9 @@ void assignValueText(std::optional<std::string> &cell, const Value &value, const
 // digits that give the value back and a three-digit exponent (1.5E+000, 1.0E+003, -2.5E-001);
 // 0 for zero; Nan, Inf and -Inf for the special values.
 std::string binaryNumberText(double value, bool single);
+// A BINARY_FLOAT / BINARY_DOUBLE text narrowed to width by dropping significant digits
+// (3.333E-001 in NUMWIDTH 10); '#'s when not even one digit fits.
+std::string fitBinaryNumberText(const std::string &text, bool single, int width);
 // Whether a result column is of one of those types.
 bool isBinaryNumberColumn(const Column &column);
 

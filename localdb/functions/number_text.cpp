@@ -3,6 +3,8 @@
 
 #include "localdb/functions/function_errors.h"
 
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 namespace localdb::functions {
@@ -67,6 +69,31 @@ DecimalNumber parseNumberText(std::string_view text, char decimalCharacter)
     if (!parsed)
         raiseError(1722);
     return *parsed;
+}
+
+std::string binaryNumberText(double value, bool single, int maxDigits) {
+    if (value != value)
+        return "Nan";
+    if (value == HUGE_VAL || value == -HUGE_VAL)
+        return value < 0 ? "-Inf" : "Inf";
+    if (value == 0)
+        return "0";
+    char text[64];
+    const int mostDigits = maxDigits > 0 ? maxDigits : single ? 9 : 15;
+    for (int digits = 1; digits <= mostDigits; ++digits) {
+        std::snprintf(text, sizeof text, "%.*e", digits - 1, value);
+        const double back = std::strtod(text, nullptr);
+        if (single ? float(back) == float(value) : back == value)
+            break;
+    }
+    const std::string written = text;
+    const size_t e = written.find('e');
+    std::string mantissa = written.substr(0, e);
+    if (mantissa.find('.') == std::string::npos)
+        mantissa += ".0";
+    const int exponent = std::atoi(written.c_str() + e + 1);
+    std::snprintf(text, sizeof text, "E%c%03d", exponent < 0 ? '-' : '+', exponent < 0 ? -exponent : exponent);
+    return mantissa + text;
 }
 
 }  // namespace localdb::functions

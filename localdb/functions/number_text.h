@@ -17,6 +17,12 @@ std::string defaultNumberText(const DecimalNumber &value, char decimalCharacter 
 // The same in scientific notation always (format model TME): 1.5E+02.
 std::string scientificNumberText(const DecimalNumber &value, char decimalCharacter = '.');
 
+// BINARY_FLOAT and BINARY_DOUBLE without a format model: scientific with a three-digit exponent
+// and the fewest digits that read back as the same value, at most 15 for a double and 9 for a
+// float (1.0E+001, 3.33333333333333E-001 for 1/3 as a double), 0, Nan, Inf, -Inf. maxDigits > 0 rounds to at most that many significant
+// digits, as a display column narrower than the full text does.
+std::string binaryNumberText(double value, bool single, int maxDigits = 0);
+
 // Text to number: blanks, sign, digits, one decimal character, exponent. Throws ORA-01722 for
 // anything else, including text with no digits.
 DecimalNumber parseNumberText(std::string_view text, char decimalCharacter = '.');

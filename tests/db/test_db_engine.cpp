@@ -109,6 +109,18 @@ TEST_F(DbEngineTest, DynasetReadsForwardWithFieldsByIndexAndName)
     EXPECT_EQ(kept->Value(), Text("SMITH"));
 }
 
+// The grid shows BINARY_FLOAT / BINARY_DOUBLE in Oracle's scientific form, NUMBER as decimals.
+TEST_F(DbEngineTest, BinaryNumberFieldsAreMarkedAndWrittenInScientificForm)
+{
+    auto dynaset = database_->DbCreateDynaset(
+        "select cast(10 as binary_double) d, cast(1.5 as binary_float) f, 10 n from dual", 4);
+    EXPECT_EQ(dynaset->Fields(0)->binaryKind(), 'D');
+    EXPECT_EQ(dynaset->Fields(1)->binaryKind(), 'F');
+    EXPECT_EQ(dynaset->Fields(2)->binaryKind(), 0);
+    EXPECT_EQ(db::BinaryNumberText(1.0 / 3, false), "3.33333333333333E-001");
+    EXPECT_EQ(db::BinaryNumberText(10, false), "1.0E+001");
+}
+
 TEST_F(DbEngineTest, EmptyResultIsAtItsEndAndMoveLastStopsOnTheLastRecord)
 {
     database_->DbExecuteSQL("create table t (n number)");

@@ -62,9 +62,15 @@ TEST(NumberFit, BinaryDoublesInOraclesScientificForm) {
     EXPECT_EQ(binaryNumberText(0.1, false), "1.0E-001");
     EXPECT_EQ(binaryNumberText(-2.5, false), "-2.5E+000");
     EXPECT_EQ(binaryNumberText(0, false), "0");
-    EXPECT_EQ(binaryNumberText(1.0 / 3, false), "3.333333333333333E-001");
+    EXPECT_EQ(binaryNumberText(1.0 / 3, false), "3.33333333333333E-001");
     EXPECT_EQ(binaryNumberText(double(1.1f), true), "1.1E+000");
     EXPECT_EQ(binaryNumberText(1e300 * 1e300, false), "Inf");
+    // Narrower than NUMWIDTH: fewer significant digits, the exponent kept at three digits.
+    EXPECT_EQ(fitBinaryNumberText("3.33333333333333E-001", false, 10), "3.333E-001");
+    EXPECT_EQ(fitBinaryNumberText("-3.33333333333333E-001", false, 10), "-3.33E-001");
+    EXPECT_EQ(fitBinaryNumberText("1.0E+001", false, 10), "1.0E+001");
+    EXPECT_EQ(fitBinaryNumberText("9.99999E+002", false, 8), "1.0E+003");
+    EXPECT_EQ(fitBinaryNumberText("1.5E+000", false, 4), "####");
 }
 
 TEST(ColumnLayout, WidthsByKind) {
