@@ -158,6 +158,14 @@ Step wrapQuery(const Query &q, Step body, bool sortsForOrderBy) {
             body = std::move(c);
         }
     }
+    if (q.limit) {
+        // Row limiting numbers the rows in a window over the query's order, read through a view.
+        Step w{"WINDOW", q.orderBy.empty() ? "NOSORT STOPKEY" : "SORT PUSHED RANK", "", "", "", {}};
+        w.children.push_back(std::move(body));
+        Step view{"VIEW", "", "", "", "", {}};
+        view.children.push_back(std::move(w));
+        return view;
+    }
     if (!q.orderBy.empty() && sortsForOrderBy) {
         Step s{"SORT", "ORDER BY", "", "", "", {}};
         s.children.push_back(std::move(body));
