@@ -464,6 +464,13 @@ void Binder::bindBinary(ExprPtr &ep, Scope &scope) {
     if (op == "/")
         e.sqlFunction = "kdb_div";
     e.type = Type::number();
+    // NUMBER meets BINARY_FLOAT meets BINARY_DOUBLE: the result takes the widest of them.
+    for (const char *binary : {"BINARY_DOUBLE", "BINARY_FLOAT"}) {
+        if ((a->type.hasSpec && a->type.spec.name == binary) || (b->type.hasSpec && b->type.spec.name == binary)) {
+            e.type = (a->type.hasSpec && a->type.spec.name == binary) ? a->type : b->type;
+            break;
+        }
+    }
 }
 
 void Binder::bindFunction(ExprPtr &ep, Scope &scope) {

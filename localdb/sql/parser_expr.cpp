@@ -307,6 +307,25 @@ ExprPtr Parser::primary() {
         e = makeExpr(ExprKind::Number, t.offset);
         e->text = t.text;
         advance();
+        if (const char suffix = char(e->text.back() | 0x20); suffix == 'd' || suffix == 'f') {
+            // A binary literal reads as CAST(number AS BINARY_DOUBLE | BINARY_FLOAT).
+            e->text.pop_back();
+            e->endOffset = lastEnd();
+            TypeSpec spec;
+            spec.name = suffix == 'd' ? "BINARY_DOUBLE" : "BINARY_FLOAT";
+            spec.length = suffix == 'd' ? 8 : 4;
+            auto cast = makeExpr(ExprKind::Function, e->offset);
+            cast->name.parts = {"CAST"};
+            cast->name.offsets = {e->offset};
+            cast->op = "CAST";
+            auto typeArg = makeExpr(ExprKind::String, lastEnd());
+            typeArg->text = spec.name;
+            typeArg->type = Type::of(spec);
+            cast->args.push_back(std::move(e));
+            cast->args.push_back(std::move(typeArg));
+            cast->endOffset = lastEnd();
+            e = std::move(cast);
+        }
         break;
     case TokenKind::String:
         e = makeExpr(t.text.empty() ? ExprKind::Null : ExprKind::String, t.offset);

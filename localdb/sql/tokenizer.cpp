@@ -97,6 +97,10 @@ std::vector<Token> tokenize(std::string_view sql) {
                 while (kClasses[at(i)] == Digit)
                     ++i;
             }
+            // 1.5d and 1.5f are BINARY_DOUBLE and BINARY_FLOAT literals; the suffix stays in the text.
+            const unsigned char suffix = at(i) | 0x20;
+            if ((suffix == 'd' || suffix == 'f') && !isWordByte(at(i + 1)))
+                ++i;
             t.kind = TokenKind::Number;
             t.text = std::string(sql.substr(start, i - start));
         } else if (cls == Quote) {
