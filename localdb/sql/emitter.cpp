@@ -9,6 +9,8 @@
 #include "localdb/sql/row_limit_sql.h"
 #include "localdb/sql/window_sql.h"
 
+#include <algorithm>
+
 namespace localdb {
 namespace {
 
@@ -26,6 +28,25 @@ void flattenConcat(const Expr &e, std::vector<const Expr *> &out) {
     } else {
         out.push_back(&e);
     }
+}
+
+// kdb_concat(a, b, ...) of the items. SQLite takes at most 127 arguments to a function: a longer
+// chain is concatenated in groups, then the groups.
+std::string concatCall(std::vector<std::string> items) {
+    constexpr size_t kMostArguments = 100;
+    auto call = [](const std::vector<std::string> &args, size_t from, size_t to) {
+        std::string out = "kdb_concat(";
+        for (size_t i = from; i < to; ++i)
+            out += (i > from ? ", " : "") + args[i];
+        return out + ")";
+    };
+    while (items.size() > kMostArguments) {
+        std::vector<std::string> groups;
+        for (size_t i = 0; i < items.size(); i += kMostArguments)
+            groups.push_back(call(items, i, std::min(items.size(), i + kMostArguments)));
+        items = std::move(groups);
+    }
+    return call(items, 0, items.size());
 }
 
 std::string dateLiteral(const std::string &text) {
@@ -125,13 +146,10 @@ std::string emitExpression(const Expr &e) {
         if (e.op == "||") {
             std::vector<const Expr *> parts;
             flattenConcat(e, parts);
-            std::string out = "kdb_concat(";
-            for (size_t i = 0; i < parts.size(); ++i) {
-                if (i)
-                    out += ", ";
-                out += emitExpression(*parts[i]);
-            }
-            return out + ")";
+            std::vector<std::string> items;
+            for (const Expr *part : parts)
+                items.push_back(emitExpression(*part));
+            return concatCall(std::move(items));
         }
         if (e.sqlFunction == "ora_date_add") {
             if (a.type.isDate())

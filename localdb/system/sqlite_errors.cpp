@@ -112,6 +112,11 @@ Error oracleError(const SqliteError &e, Catalog &catalog, bool isUpdate) {
     // SQLite's own checks of values a statement passes at run time.
     if (message.find("ESCAPE expression must be a single character") != std::string::npos)
         return Error(1425, formatOracleMessage(1425));
+    // A statement nested deeper than SQLite parses what it became: a limit of the engine's, which
+    // Oracle does not have.
+    for (const char *tooDeep : {"parser stack overflow", "Expression tree is too large"})
+        if (message.find(tooDeep) != std::string::npos)
+            return Error(3001, formatOracleMessage(3001));
     if ((rc & 0xff) == SQLITE_FULL)
         return Error(1653, "ORA-01653: unable to extend table (" + message + ")");
     return Error(600, formatOracleMessage(600, {message}));

@@ -1,6 +1,7 @@
 // Feeds random statement text to the SQL front end (tokenizer and parser) and then to a session
 // on a scratch database. Any outcome other than a result or an Oracle error (a crash, a read out
-// of bounds, another exception type) is a fault.
+// of bounds, another exception type) is a fault, and so is ORA-00600: the engine's internal error
+// is what SQL it generated and SQLite refused turns into, where Oracle gives an error of its own.
 //
 // Input: the statement text itself, as bytes (mostly UTF-8, but any byte may occur).
 #include "localdb/localdb.h"
@@ -36,6 +37,14 @@ void fail(const char *what)
     std::abort();
 }
 
+void checkOracleError(const localdb::Error &e, const std::string &sql)
+{
+    if (e.code() != 600)
+        return;
+    std::fprintf(stderr, "internal error for: %s\n", sql.c_str());
+    fail(e.what());
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size)
@@ -46,7 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size)
     try {
         localdb::tokenize(sql);
         localdb::parseStatement(sql);
-    } catch (const localdb::Error &) {
+    } catch (const localdb::Error &e) {
+        checkOracleError(e, sql);
         return 0;  // the session would report the same error
     } catch (const std::exception &e) {
         fail(e.what());
@@ -54,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size)
     try {
         localdb::StatementResult result = session().execute(sql);
         fuzz::readRows(result, kMaxRows);
-    } catch (const localdb::Error &) {
+    } catch (const localdb::Error &e) {
+        checkOracleError(e, sql);
     } catch (const std::exception &e) {
         fail(e.what());
     }
