@@ -163,6 +163,7 @@ std::vector<FunctionInfo> buildCatalog()
         // Conversion.
         sessional(scalar("TO_CHAR", "ora_to_char", 1, 3, "ATT", R::Text)),
         sessional(onDate(scalar("TO_CHAR", "ora_to_char_date", 1, 3, "DTT", R::Text))),
+        scalar("BINARY TO_CHAR", "ora_binary_to_char", 2, 2, "AA", R::Text),
         sessional(scalar("TO_DATE", "ora_to_date", 1, 3, "T", R::Date)),
         sessional(scalar("TO_NUMBER", "ora_to_number", 1, 3, "T", R::Number)),
         scalar("RAWTOHEX", "ora_rawtohex", 1, 1, "A", R::Text),

@@ -53,6 +53,14 @@ void toCharBody(Arguments &a)
     a.setText(formatNumber(a.number(0), a.text(1), numberSymbols(nls)));
 }
 
+// ora_binary_to_char(value, single): BINARY_DOUBLE (single 0) or BINARY_FLOAT (1) as text.
+void binaryToCharBody(Arguments &a)
+{
+    if (a.isNull(0))
+        return;
+    a.setText(binaryNumberText(a.real(0), a.real(1) != 0));
+}
+
 void toCharDateBody(Arguments &a)
 {
     NlsSettings nls = callSettings(a);
@@ -90,6 +98,7 @@ std::vector<ScalarImplementation> conversionFunctionImplementations()
     return {
         {"ora_to_char", scalarEntry<toCharBody>},
         {"ora_to_char_date", scalarEntry<toCharDateBody>},
+        {"ora_binary_to_char", scalarEntry<binaryToCharBody>},
         {"ora_to_date", scalarEntry<toDateBody>},
         {"ora_to_number", scalarEntry<toNumberBody>},
     };

@@ -130,6 +130,8 @@ void Binder::convert(ExprPtr &e, BaseType wanted) {
             raise(932, e->offset, {"NUMBER", typeName(have)});
         return;
     case BaseType::Text:
+        if (have == BaseType::Number && binaryNumberToText(e))
+            return;
         if (have == BaseType::Number)
             e = wrapIn(std::move(e), "ora_to_char", Type::text());
         else if (have == BaseType::Date)
@@ -810,7 +812,9 @@ void Binder::bindExpr(ExprPtr &ep, Scope &scope) {
             e.type.hasSpec = false;
         } else {
             convert(e.args[0], BaseType::Number);
-            e.type = Type::number();
+            const Type &t = e.args[0]->type;
+            const bool binary = t.hasSpec && (t.spec.name == "BINARY_DOUBLE" || t.spec.name == "BINARY_FLOAT");
+            e.type = binary ? t : Type::number();  // -1.5d stays a BINARY_DOUBLE
         }
         return;
     case ExprKind::Binary:

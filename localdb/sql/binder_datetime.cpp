@@ -180,6 +180,16 @@ void timestampToDate(ExprPtr &e) {
              Type::date(), off, end);
 }
 
+bool binaryNumberToText(ExprPtr &e) {
+    const Type &t = e->type;
+    if (!t.hasSpec || (t.spec.name != "BINARY_DOUBLE" && t.spec.name != "BINARY_FLOAT"))
+        return false;
+    const int off = e->offset, end = e->endOffset;
+    const bool single = t.spec.name == "BINARY_FLOAT";
+    e = call("ora_binary_to_char", list(std::move(e), number(single ? 1 : 0, off)), Type::text(), off, end);
+    return true;
+}
+
 bool convertDatetime(ExprPtr &e, BaseType wanted) {
     Temporal have = temporalKind(e->type);
     if (!isTimestampKind(have) && !isIntervalKind(have))
@@ -535,6 +545,10 @@ bool bindDatetimeFunction(ExprPtr &ep) {
         ep = call(isIntervalKind(k) ? "ora_extract_interval" : "ora_extract_ts",
                   list(std::move(fieldArg), std::move(value), number(static_cast<int>(k), off)),
                   textual ? Type::text() : Type::number(), off, end);
+        return true;
+    }
+    if (name == "TO_CHAR" && n == 1 && binaryNumberToText(args[0])) {
+        ep = std::move(args[0]);
         return true;
     }
     if (name == "TO_CHAR" && n >= 1) {

@@ -14,6 +14,10 @@ class Binder;
 Temporal temporalKind(const Type &type);
 
 // Implicit conversions from or to a timestamp or interval (Binder::convert delegates here).
+// A BINARY_FLOAT / BINARY_DOUBLE value: its text in Oracle's scientific form (TO_CHAR without a
+// model, ||, character functions); false when e has another type.
+bool binaryNumberToText(ExprPtr &e);
+
 bool convertDatetime(ExprPtr &e, BaseType wanted);
 
 // Converts a value to an exact datetime or interval type (a column's, a CAST's): kinds are
