@@ -100,7 +100,11 @@ void TfrmSQL::RunStatement(db::OraDatabase &database)
             break;
         case TStatementKind::Other: {
             ShowLogPage();
+            // A long update or a PL/SQL block is stopped with Esc as a fetch is; the engine
+            // then undoes the statement's own work and reports ORA-01013.
+            FCancelAllowed = true;
             const std::int64_t rows = database.DbExecuteSQL(FCurrentStatement);
+            FCancelAllowed = false;
             SetLogText(QString::number(rows) + QStringLiteral(" 件処理しました。"));
             break;
         }

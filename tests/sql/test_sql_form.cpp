@@ -364,6 +364,19 @@ TEST_F(WorksheetTest, EscStopsAQueryStillLookingForItsFirstRow)
     EXPECT_EQ(Cell(1, 1), QStringLiteral("5")) << Log().toStdString();
 }
 
+TEST_F(WorksheetTest, EscStopsARunawayBlockAndUndoesOnlyItsOwnWork)
+{
+    Run("create table t (n number)");
+    Run("insert into t values (1)");
+    TMessageBoxCatcher catcher(QMessageBox::Ok);
+    QTimer::singleShot(100, [this] { QTest::keyClick(sql->txtSQL, Qt::Key_Escape); });
+    Run("begin insert into t values (2); loop null; end loop; end;");
+    EXPECT_EQ(catcher.Count(), 1);
+    EXPECT_TRUE(Log().contains(QStringLiteral("ORA-01013"))) << Log().toStdString();
+    Run("select count(*) from t");
+    EXPECT_EQ(Cell(1, 1), QStringLiteral("1")) << Log().toStdString();
+}
+
 TEST_F(WorksheetTest, ASecondRunOrClosingDuringAFetchWaitsForIt)
 {
     Run("create table t (n number)");
