@@ -80,6 +80,18 @@ void checkDistinct(const std::vector<std::string> &names, int offset) {
                 raise(918, offset);
 }
 
+// The select core of a pivoted or unpivoted row, starting with every source column the clause
+// does not name (the binder spells them out once it knows the source).
+std::unique_ptr<SelectCore> otherColumnsCore(ExprPtr star, size_t offset, const std::vector<std::string> &used) {
+    auto core = std::make_unique<SelectCore>();
+    core->offset = offset;
+    SelectItem rest;
+    rest.expr = std::move(star);
+    rest.except = used;
+    core->items.push_back(std::move(rest));
+    return core;
+}
+
 }  // namespace
 
 bool Parser::atPivotClause() const {
@@ -159,12 +171,7 @@ TableRefPtr Parser::pivotClause(TableRefPtr source) {
     expectOp(")", 907);
     const size_t end = pos_;
 
-    auto core = std::make_unique<SelectCore>();
-    core->offset = clauseOffset;
-    SelectItem rest;
-    rest.expr = makeExpr(ExprKind::Star, clauseOffset);
-    rest.except = used;
-    core->items.push_back(std::move(rest));
+    auto core = otherColumnsCore(makeExpr(ExprKind::Star, clauseOffset), clauseOffset, used);
     core->groupByStar = true;
     core->from.push_back(std::move(source));
     std::vector<std::string> names;
@@ -281,13 +288,8 @@ TableRefPtr Parser::unpivotClause(size_t sourceStart, size_t clauseStart) {
     for (const Item &item : items) {
         reparsed_ += clauseStart - sourceStart;
         if (reparsed_ > kMostReparsedTokens)
-            raise(600, clauseOffset, {"UNPIVOT source too large"});
-        auto core = std::make_unique<SelectCore>();
-        core->offset = clauseOffset;
-        SelectItem rest;
-        rest.expr = makeExpr(ExprKind::Star, clauseOffset);
-        rest.except = used;
-        core->items.push_back(std::move(rest));
+            raise(3001, clauseOffset);
+        auto core = otherColumnsCore(makeExpr(ExprKind::Star, clauseOffset), clauseOffset, used);
         std::string joined;
         for (const auto &c : item.columns)
             joined += (joined.empty() ? "" : "_") + c.first;
