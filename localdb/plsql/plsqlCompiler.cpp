@@ -463,7 +463,7 @@ std::shared_ptr<CompiledUnit> compileUnitText(SessionCore &core, const std::stri
     c.frame = &top;
     c.pushScope();
     try {
-        Subprogram *s = c.subprogram(false, false);
+        Subprogram *s = c.subprogram(false);
         if (s) {
             unit->publicSubprograms.push_back(s);
             c.acceptOp(";");

@@ -89,7 +89,7 @@ public:
     void cursorDeclaration(bool packageLevel);
     void typeDeclaration();
     void pragma();
-    Subprogram *subprogram(bool packageLevel, bool spec);
+    Subprogram *subprogram(bool spec);
     void parameters(Subprogram &s);
     void subprogramBody(Subprogram &s);
     std::unique_ptr<Block> blockBody(StmtList inits, const std::string &label);

@@ -196,7 +196,7 @@ void Compiler::declarations(StmtList &inits, bool packageLevel, bool spec) {
         const size_t before = peek().offset;
         try {
             if (isWord("PROCEDURE") || isWord("FUNCTION")) {
-                subprogram(packageLevel, spec);
+                subprogram(spec);
             } else if (isWord("CURSOR")) {
                 cursorDeclaration(packageLevel);
             } else if (isWord("TYPE") || isWord("SUBTYPE")) {
@@ -457,7 +457,7 @@ bool sameSignature(const Subprogram &a, const Subprogram &b) {
 
 }  // namespace
 
-Subprogram *Compiler::subprogram(bool packageLevel, bool spec) {
+Subprogram *Compiler::subprogram(bool spec) {
     const bool isFunction = peek().isWord("FUNCTION");
     advance();
     const int offset = peek().offset;
