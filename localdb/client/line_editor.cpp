@@ -116,7 +116,9 @@ LineEditor::LineEditor(std::string historyFile) : historyFile_(std::move(history
     el_set(el_, EL_PROMPT, &LineEditor::promptText);
     el_set(el_, EL_HIST, history, history_);
     el_set(el_, EL_GETCFN, &readKey);
-    el_set(el_, EL_ADDFN, "kestrim-discard-line", "Discard the line being typed", &LineEditor::discardLine);
+    // The wide form: libedit keeps the names as given, where the narrow form copies them and
+    // never frees the copies.
+    el_wset(el_, EL_ADDFN, L"kestrim-discard-line", L"Discard the line being typed", &LineEditor::discardLine);
     el_set(el_, EL_BIND, "^C", "kestrim-discard-line", nullptr);
     // Keys the terminals send for Home, End, Delete and Ctrl+arrows.
     el_set(el_, EL_BIND, "\\e[1~", "ed-move-to-beg", nullptr);

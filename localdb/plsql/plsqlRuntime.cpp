@@ -39,7 +39,18 @@ bool stackNearlyFull() {
 // goes on in one helper thread with a stack of this size, about a quarter of a million levels;
 // past that the call ends in STORAGE_ERROR, as Oracle's does when the session's memory runs out.
 // The pages are taken only as deep calls touch them.
+// AddressSanitizer cannot follow an exception thrown on a stack of more than 64 MB and then
+// reports overflows that are not there, so a sanitized build keeps a smaller one.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KDB_ADDRESS_SANITIZER 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(KDB_ADDRESS_SANITIZER)
+constexpr size_t kDeepStackBytes = size_t(48) << 20;
+#else
 constexpr size_t kDeepStackBytes = size_t(256) << 20;
+#endif
 constexpr int kMaxStackExtensions = 1;
 
 Datum callOnDeepStack(Context &ctx, const Subprogram &sub, std::vector<Datum> &args, Frame *staticLink) {
