@@ -372,7 +372,7 @@ std::shared_ptr<CompiledUnit> compileUnitText(SessionCore &core, const std::stri
     unit->program = {owner, name, type};
     out.unitName = name;
     out.unitType = type;
-    // A package body is compiled together with its specification, whose symbols it sees.
+    // A package body is compiled together with its package specification, whose symbols it sees.
     if (type == "PACKAGE BODY") {
         unit->program.type = "PACKAGE BODY";
         CompileOutput specOut;
@@ -415,7 +415,7 @@ std::shared_ptr<CompiledUnit> compileUnitText(SessionCore &core, const std::stri
             unit->subprograms.push_back(std::move(s));
         unit->exceptions = spec.exceptions;
         unit->exceptions.insert(unit->exceptions.end(), c.exceptions.begin(), c.exceptions.end());
-        // Reported where the specification declares the subprogram, under the body's name.
+        // Reported where the package specification declares the subprogram, under the body's name.
         for (auto &s : unit->subprograms)
             if (s->level == 1 && s->isPublic && !s->body) {
                 CompileError e{1, 1,

@@ -145,7 +145,7 @@ struct PackageBody {
     std::vector<std::pair<int, PlType>> slotTypes;
     StmtP initialisation;   // the body's BEGIN ... END
     std::uint64_t stamp = 0;  // identifies this compilation (package state belongs to it)
-    std::string specStamp;    // the specification's last DDL: tells a new spec from a new body
+    std::string specStamp;    // the package specification's last DDL: tells a new one from a new body
 };
 
 // What a compiled unit or block is, for error stacks: "SCOTT.PROC" or empty for a block.

@@ -158,7 +158,7 @@ std::shared_ptr<CompiledUnit> UnitCache::find(const std::string &owner, const st
         if (body) {
             unit = compileUnit(core_, owner, sourceOf(db, body->id), specText, lookup, out);
             if (!out.errors.empty()) {
-                // Callers depend on the specification alone: they compile against it, and a call
+                // Callers depend on the package specification alone: they compile against it, and a call
                 // into the body in error fails when it runs.
                 CompileOutput specOut;
                 auto specOnly = compileUnit(core_, owner, specText, "", lookup, specOut);
@@ -249,13 +249,13 @@ void storeUnit(SessionCore &core, const std::string &owner, const std::string &t
             start = nl + 1;
         }
     }
-    // Compile with the new source in place, so a body sees the stored specification.
+    // Compile with the new source in place, so a body sees the stored package specification.
     const bool clean = recordCompilation(core, owner, type, name, id, text);
     // This session's state of the package goes with the old code; other sessions find out at
     // their next call (ORA-04068).
     if (type == "PACKAGE" || type == "PACKAGE BODY")
         stateOf(core).packages.erase(owner + "." + name);
-    // A new specification leaves its body to be compiled again against it.
+    // A new package specification leaves its body to be compiled again against it.
     if (type == "PACKAGE") {
         auto b = db.prepare("UPDATE kdb_objects SET status = 'INVALID' WHERE owner = ?1 AND object_name = ?2 AND "
                             "object_type = 'PACKAGE BODY'");

@@ -2,6 +2,7 @@
 // with ORA-01013 and leaves the session usable; a statement that changes data is never cut off
 // half-way, so the open transaction's earlier work survives; a call made from inside the handler
 // is refused instead of entering the engine twice.
+#include "db_file_fixture.h"
 #include "db/ora_error.h"
 #include "db/session_factory.h"
 
@@ -19,25 +20,15 @@ namespace {
 // A billion rows to count: only a cancel ends it quickly.
 const std::string kEndlessQuery = "select count(*) from d a, d b, d c, d e, d f, d g, d h, d i, d j";
 
-class DbCancelTest : public ::testing::Test {
+class DbCancelTest : public DbFileTest {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/kestrim-cancel-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder_ = pattern;
-        path_ = (folder_ / "test.kdb").string();
-        localdb::Session::createDatabase(path_, "MANAGER");
-        session_ = db::CreateSessionObject(db::kSessionProgId);
-        database_ = session_->OpenDatabase(path_, "system/manager", 0);
+        DbFileTest::SetUp();
+        if (HasFatalFailure())
+            return;
         database_->DbExecuteSQL("create table d (n number)");
         database_->DbExecuteSQL("insert into d select level - 1 from dual connect by level <= 10");
-    }
-    void TearDown() override
-    {
-        database_.reset();
-        session_.reset();
-        std::filesystem::remove_all(folder_);
     }
 
     int ErrorCode(const std::string &sql)
@@ -52,10 +43,6 @@ protected:
         return 0;
     }
 
-    std::filesystem::path folder_;
-    std::string path_;
-    std::shared_ptr<db::OraSession> session_;
-    std::shared_ptr<db::OraDatabase> database_;
 };
 
 TEST_F(DbCancelTest, HandlerRunsDuringALongQueryAndItsAnswerStopsIt)

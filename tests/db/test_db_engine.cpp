@@ -1,6 +1,7 @@
 // The session interface on the real engine, a fresh database in a private temporary folder per
 // test: opening, dynasets read forward and to the end, fields by index and name, row counts,
 // transactions, error positions in Japanese statements and bind parameters.
+#include "db_file_fixture.h"
 #include "db/ora_error.h"
 #include "db/session_factory.h"
 
@@ -15,25 +16,8 @@ using db::EOraError;
 
 namespace {
 
-class DbEngineTest : public ::testing::Test {
+class DbEngineTest : public DbFileTest {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/kestrim-db-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder_ = pattern;
-        path_ = (folder_ / "test.kdb").string();
-        localdb::Session::createDatabase(path_, "MANAGER");
-        session_ = db::CreateSessionObject(db::kSessionProgId);
-        database_ = session_->OpenDatabase(path_, "system/manager", 0);
-    }
-    void TearDown() override
-    {
-        database_.reset();
-        session_.reset();
-        std::filesystem::remove_all(folder_);
-    }
-
     // The values of the first field, record by record, as the grid would show text.
     std::vector<db::Variant> Column(const std::string &sql)
     {
@@ -44,10 +28,6 @@ protected:
         return values;
     }
 
-    std::filesystem::path folder_;
-    std::string path_;
-    std::shared_ptr<db::OraSession> session_;
-    std::shared_ptr<db::OraDatabase> database_;
 };
 
 db::Variant Text(const char *s) { return std::string(s); }

@@ -1,6 +1,7 @@
 // The PL/SQL workbench's own statements through the session interface, on the real engine:
 // compiling units, reading them back from the dictionary with the workbench's exact queries,
 // calling a package function with bind variables and draining DBMS_OUTPUT line by line.
+#include "db_file_fixture.h"
 #include "db/ora_error.h"
 #include "db/session_factory.h"
 
@@ -13,17 +14,13 @@
 
 namespace {
 
-class DbPlsqlTest : public ::testing::Test {
+class DbPlsqlTest : public DbFileTest {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/kestrim-plsql-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder_ = pattern;
-        path_ = (folder_ / "test.kdb").string();
-        localdb::Session::createDatabase(path_, "MANAGER");
-        session_ = db::CreateSessionObject(db::kSessionProgId);
-        database_ = session_->OpenDatabase(path_, "system/manager", 0);
+        DbFileTest::SetUp();
+        if (HasFatalFailure())
+            return;
         database_->DbExecuteSQL("create or replace package PKG as\n"
                                 "  function F(A number) return number;\n"
                                 "  procedure SAY(N number);\n"
@@ -41,12 +38,6 @@ protected:
                                 "    end loop;\n"
                                 "  end SAY;\n"
                                 "end PKG;");
-    }
-    void TearDown() override
-    {
-        database_.reset();
-        session_.reset();
-        std::filesystem::remove_all(folder_);
     }
 
     // Each record's fields joined by "|", as the workbench reads them.
@@ -72,10 +63,6 @@ protected:
         return rows;
     }
 
-    std::filesystem::path folder_;
-    std::string path_;
-    std::shared_ptr<db::OraSession> session_;
-    std::shared_ptr<db::OraDatabase> database_;
 };
 
 TEST_F(DbPlsqlTest, BrowserQueriesListTheUnitsTheirMembersAndSource)
